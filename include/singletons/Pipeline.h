@@ -1,0 +1,28 @@
+#pragma once
+
+#include "FW/GL.h"
+#include "FW/Shader.h"
+
+// The off-screen targets and programs of the HDR and bloom chain.
+class Pipeline {
+public:
+    unsigned hdr_FBO = 0;
+    unsigned color_buffers[2] = {0, 0};
+    unsigned depth_RBO = 0;
+    unsigned attachments[2] = {GL_COLOR_ATTACHMENT0, GL_COLOR_ATTACHMENT1};
+    unsigned pingpong_FBO[2] = {0, 0};
+    unsigned pingpong_buffers[2] = {0, 0};
+    FW::ShaderProgram standard_program;
+    FW::ShaderProgram blur_program;
+    FW::ShaderProgram bloom_final_program;
+    FW::ShaderProgram background_program;
+
+    static Pipeline& get();
+    // Creates the targets at the current drawing size and loads the programs.
+    void init();
+
+private:
+    Pipeline() = default;
+    Pipeline(const Pipeline&) = delete;
+    Pipeline& operator=(const Pipeline&) = delete;
+};
