@@ -1,0 +1,44 @@
+#include <string>
+
+#include <glm/glm.hpp>
+
+#include "DrawCallback.h"
+#include "singletons/FontEngine.h"
+#include "singletons/Scene.h"
+#include "singletons/UI.h"
+
+namespace {
+
+const int text_size = 20;
+const float text_x = 10.0f;
+const glm::vec3 text_colour(1.0f, 1.0f, 1.0f);
+// Baselines in pixels from the bottom edge.
+const float bottom_line_y = 15.0f;
+const float fps_line_y = 45.0f;
+const float time_line_y = 75.0f;
+
+}  // namespace
+
+unsigned long trim_frame_times(std::deque<float>& frame_times, float t) {
+    // A stamp exactly one second old still counts.
+    while (!frame_times.empty() && t - frame_times.front() > 1.0f)
+        frame_times.pop_front();
+    return frame_times.size();
+}
+
+void DrawCallback::draw_info_texts(float t) {
+    const unsigned long count = trim_frame_times(frame_times, t);
+    const UI& ui = UI::get();
+    FontEngine& font = FontEngine::get();
+
+    if (ui.show_fps)
+        font.draw(std::to_string(count), text_x, bottom_line_y, text_size, text_colour);
+    if (ui.show_info) {
+        font.draw("FPS: " + std::to_string(count), text_x, fps_line_y, text_size, text_colour);
+        font.draw("Time: " + std::to_string(t), text_x, time_line_y, text_size, text_colour);
+        const glm::vec3 eye = glm::vec3(glm::inverse(Scene::get()->camera.view)[3]);
+        font.draw("Camera: " + std::to_string(eye.x) + " " + std::to_string(eye.y) + " " +
+                      std::to_string(eye.z),
+                  text_x, bottom_line_y, text_size, text_colour);
+    }
+}
