@@ -1,6 +1,7 @@
 #include "FW/Shader.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -45,12 +46,13 @@ void delete_shader(GLuint handle) {
 
 std::string load_file(std::string path) {
     std::ifstream file(path, std::ios::in | std::ios::binary);
-    if (!file.good())
+    // A directory opens as a stream too, but has no content to read.
+    std::error_code ignored;
+    if (!file.good() || std::filesystem::is_directory(path, ignored))
         fail_to_open(path);
     file.seekg(0, std::ios::end);
     std::streampos size = file.tellg();
-    // A directory opens as a stream but has no readable size or content.
-    if (size < 0 || !file.good())
+    if (size < 0)
         fail_to_open(path);
     std::string content;
     content.reserve(static_cast<size_t>(size));
