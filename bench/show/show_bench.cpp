@@ -1,0 +1,103 @@
+// Times the show's frame on the current GL implementation: the background
+// pass, the five blur passes and the composite, each finished with glFinish,
+// at every other second of the timeline. Wall-clock times depend on how busy
+// the machine is; the process's CPU time per frame (all of the software
+// renderer's threads) does not, and compares shaders on a shared machine.
+// Runs in a folder holding shaders/.
+// Usage: show_bench NAME WIDTH HEIGHT; prints "NAME_<pass>_WxH: value ms".
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "FW/Window.h"
+#include "ShowPasses.h"
+
+namespace {
+
+const float show_length = 58.0f;
+const float sample_step = 2.0f;
+const int repeats = 3;
+
+double finished_ms(std::chrono::steady_clock::time_point start) {
+    glFinish();
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+        .count();
+}
+
+double cpu_ms() {
+    timespec now;
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return now.tv_sec * 1000.0 + now.tv_nsec / 1000000.0;
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: show_bench NAME WIDTH HEIGHT\n");
+        return 2;
+    }
+    std::string name = argv[1];
+    int width = std::atoi(argv[2]);
+    int height = std::atoi(argv[3]);
+    FW::init(width, height, "show bench", false);
+    show::set_demo_state();
+    Pipeline::get().init();
+
+    // Per sampled time: the median of a few frames for each pass and the whole.
+    std::vector<double> background, blur, composite, frame, frame_cpu;
+    for (float seconds = 0.0f; seconds < show_length; seconds += sample_step) {
+        std::vector<double> b, u, c, f, cpu;
+        show::draw_background(seconds);
+        show::draw_blur();
+        show::draw_composite(true);
+        glFinish();
+        for (int i = 0; i < repeats; ++i) {
+            double cpu_start = cpu_ms();
+            auto start = std::chrono::steady_clock::now();
+            show::draw_background(seconds);
+            b.push_back(finished_ms(start));
+            auto blur_start = std::chrono::steady_clock::now();
+            show::draw_blur();
+            u.push_back(finished_ms(blur_start));
+            auto composite_start = std::chrono::steady_clock::now();
+            show::draw_composite(true);
+            c.push_back(finished_ms(composite_start));
+            f.push_back(finished_ms(start));
+            cpu.push_back(cpu_ms() - cpu_start);
+            glfwSwapBuffers(FW::window);
+        }
+        background.push_back(median(b));
+        blur.push_back(median(u));
+        composite.push_back(median(c));
+        frame.push_back(median(f));
+        frame_cpu.push_back(median(cpu));
+    }
+
+    auto mean = [](const std::vector<double>& v) {
+        double sum = 0.0;
+        for (double x : v)
+            sum += x;
+        return sum / v.size();
+    };
+    std::string size = std::to_string(width) + "x" + std::to_string(height);
+    std::printf("%s_background_%s: %.2f ms\n", name.c_str(), size.c_str(), mean(background));
+    std::printf("%s_blur_%s: %.2f ms\n", name.c_str(), size.c_str(), mean(blur));
+    std::printf("%s_composite_%s: %.2f ms\n", name.c_str(), size.c_str(), mean(composite));
+    std::printf("%s_frame_%s: %.2f ms\n", name.c_str(), size.c_str(), mean(frame));
+    std::printf("%s_frame_worst_%s: %.2f ms\n", name.c_str(), size.c_str(),
+                *std::max_element(frame.begin(), frame.end()));
+    std::printf("%s_frame_cpu_%s: %.2f ms\n", name.c_str(), size.c_str(), mean(frame_cpu));
+    FW::clean_up();
+    return 0;
+}
