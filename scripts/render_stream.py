@@ -4,7 +4,7 @@
 The demo runs in capture mode on a private virtual X display (Xvfb, software
 OpenGL) from a temporary working directory that links to the run folder's
 data. Each BMP frame is piped into ffmpeg as soon as it is complete and then
-deleted, so only a couple of frames are ever on disk. The video is encoded
+deleted, so only a few frames are ever on disk. The video is encoded
 as H.264 at 60 fps with the soundtrack as AAC, written under a temporary name
 beside the output and renamed once ffmpeg has finished it.
 
@@ -12,15 +12,16 @@ Usage: render_stream.py --run-dir DIR [-w W] [-h H] [-o FILE]
 """
 
 import argparse
+import ctypes
 import os
 import re
 import select
 import shutil
 import signal
+import socket
 import subprocess
 import sys
 import tempfile
-import threading
 import time
 from collections import deque
 
@@ -32,14 +33,13 @@ DATA_FOLDERS = ("shaders", "fonts", "assets")
 # The demo announces each frame on stdout just before it writes the file.
 FRAME_LINE = re.compile(r"Write to (capture/frame\d+\.bmp)$")
 BMP_HEADER_SIZE = 54
-# Announced frames not yet encoded beyond which the demo is paused (SIGSTOP),
-# so that a slow encoder never lets frames pile up on disk.
-MAX_FRAMES_AHEAD = 2
-X264_PRESET = "veryfast"  # keeps 1280x720 well inside 10 minutes on 2 cores
+LINE_PEEK = 256          # longest read of the demo's output at a time
+X264_PRESET = "veryfast"  # a few percent of the time the software rendering takes
 X264_CRF = "18"           # visually lossless for the smooth gradients and glow
 AUDIO_BITRATE = "192k"
 XVFB_START_S = 30
 STOP_WAIT_S = 5
+PR_SET_PDEATHSIG = 1
 PROGRESS_STEP_PERCENT = 5   # plain progress lines when stderr is not a terminal
 PROGRESS_REDRAW_S = 0.25    # redraw interval of the in-place bar
 BAR_WIDTH = 30
@@ -155,7 +155,7 @@ def start_xvfb(width, height, log):
             ["Xvfb", "-displayfd", str(ready_write), "-screen", "0", f"{width}x{height}x24",
              "-nolisten", "tcp"],
             pass_fds=(ready_write,), stdin=subprocess.DEVNULL, stdout=log, stderr=log,
-            start_new_session=True)
+            start_new_session=True, preexec_fn=end_with_parent)
     finally:
         os.close(ready_write)
     # Xvfb writes its display number to the pipe once it accepts clients.
@@ -191,13 +191,18 @@ def read_frame(workdir, name):
     return data
 
 
+def end_with_parent():
+    """Runs in each child before exec: it gets SIGTERM should this script die
+    without cleaning up (SIGKILL), so no Xvfb or encoder is left behind."""
+    ctypes.CDLL(None, use_errno=True).prctl(PR_SET_PDEATHSIG, signal.SIGTERM)
+
+
 def stop(proc):
     """Ends a process started here (and its process group), politely first."""
     if proc is None or proc.poll() is not None:
         return
     try:
         os.killpg(proc.pid, signal.SIGTERM)
-        os.killpg(proc.pid, signal.SIGCONT)  # a paused demo acts on SIGTERM only once resumed
         proc.wait(STOP_WAIT_S)
     except subprocess.TimeoutExpired:
         os.killpg(proc.pid, signal.SIGKILL)
@@ -214,11 +219,7 @@ class Render:
         self.workdir = None
         self.partial = None
         self.xvfb = self.encoder = self.demo = None
-        self.announced = deque()  # frame files named by the demo, oldest first
-        self.demo_ended = False
-        self.paused = False
-        self.frames_changed = threading.Condition()
-        self.reader = None
+        self.demo_out = None
         self.progress = Progress(FRAMES)
 
     def prepare(self):
@@ -262,15 +263,20 @@ class Render:
         ]
         with self.log("ffmpeg.log") as log:
             self.encoder = subprocess.Popen(encode, stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
-                                            stderr=log, start_new_session=True)
+                                            stderr=log, start_new_session=True,
+                                            preexec_fn=end_with_parent)
         env = dict(os.environ, DISPLAY=display, LIBGL_ALWAYS_SOFTWARE="1")
         # No music: the soundtrack goes into the file from the MP3 directly.
         command = [os.path.join(self.run_dir, "demo"), "--capture", "--windowed",
                    "-w", str(w), "-h", str(h), "--no-music"]
-        with self.log("demo.log") as log:
+        # The demo's stdout is a socket with the smallest send buffer rather than
+        # a pipe, which would let it run thousands of frames ahead.
+        self.demo_out, demo_end = socket.socketpair()
+        with demo_end, self.log("demo.log") as log:
+            demo_end.setsockopt(socket.SOL_SOCKET, socket.SO_SNDBUF, 1)
             self.demo = subprocess.Popen(command, cwd=self.workdir, env=env, stdin=subprocess.DEVNULL,
-                                         stdout=subprocess.PIPE, stderr=log, text=True,
-                                         start_new_session=True)
+                                         stdout=demo_end, stderr=log, start_new_session=True,
+                                         preexec_fn=end_with_parent)
 
     def encode(self, name):
         data = read_frame(self.workdir, name)
@@ -280,54 +286,44 @@ class Render:
             raise RenderError("the encoder stopped: "
                               + (tail(os.path.join(self.workdir, "ffmpeg.log")) or "no message"))
 
-    def read_announcements(self):
-        """Reader thread: collects the frame names the demo announces and pauses
-        the demo as soon as it is too far ahead of the encoder."""
-        for line in self.demo.stdout:
+    def read_line(self):
+        """The demo's next output line, or "" at its end. Reads nothing past the
+        line: the demo then blocks once the socket's small buffer is full, a few
+        lines (each one a frame file) ahead of the encoder."""
+        line = b""
+        while not line.endswith(b"\n"):
+            peek = self.demo_out.recv(LINE_PEEK, socket.MSG_PEEK)
+            if not peek:
+                break
+            end = peek.find(b"\n")
+            line += self.demo_out.recv(end + 1 if end >= 0 else len(peek))
+        return line.decode(errors="replace")
+
+    def stream(self):
+        """Encodes each frame once the next one is announced or the demo has ended."""
+        done = 0
+        pending = None
+        said = deque(maxlen=3)  # the demo's last other lines: its messages go to stdout too
+        while line := self.read_line():
             match = FRAME_LINE.match(line.rstrip("\n"))
             if not match:
+                said.append(line.strip())
                 continue
-            with self.frames_changed:
-                self.announced.append(match.group(1))
-                if len(self.announced) > MAX_FRAMES_AHEAD and not self.paused:
-                    os.kill(self.demo.pid, signal.SIGSTOP)
-                    self.paused = True
-                self.frames_changed.notify()
-        with self.frames_changed:
-            self.demo_ended = True
-            self.frames_changed.notify()
-
-    def next_frame(self):
-        """The oldest complete frame: one with a successor, or the last one once
-        the demo has ended well. None when there are no more frames."""
-        with self.frames_changed:
-            while len(self.announced) < 2 and not self.demo_ended:
-                self.frames_changed.wait()
-            if len(self.announced) >= 2:
-                return self.announced.popleft()
+            if pending:
+                self.encode(pending)
+                done += 1
+                self.progress.update(done)
+            pending = match.group(1)
         status = self.demo.wait()
         if status != 0:
             why = (f"was killed by signal {signal.Signals(-status).name}" if status < 0
                    else f"ended with status {status}")
-            message = tail(os.path.join(self.workdir, "demo.log"))
+            message = " ".join([*said, tail(os.path.join(self.workdir, "demo.log"))]).strip()
             raise RenderError(f"the demo {why}" + (f": {message}" if message else ""))
-        return self.announced.popleft() if self.announced else None
-
-    def resume_demo_if_caught_up(self):
-        with self.frames_changed:
-            if self.paused and len(self.announced) <= 1:
-                os.kill(self.demo.pid, signal.SIGCONT)
-                self.paused = False
-
-    def stream(self):
-        self.reader = threading.Thread(target=self.read_announcements, daemon=True)
-        self.reader.start()
-        done = 0
-        while (name := self.next_frame()) is not None:
-            self.encode(name)
+        if pending:
+            self.encode(pending)
             done += 1
             self.progress.update(done)
-            self.resume_demo_if_caught_up()
         if done != FRAMES:
             raise RenderError(f"the demo wrote {done} frames instead of {FRAMES}")
 
@@ -345,14 +341,10 @@ class Render:
                 self.encoder.stdin.close()
             except BrokenPipeError:
                 pass
-        with self.frames_changed:
-            self.paused = True  # keeps the reader from pausing a demo that is being ended
         for proc in (self.demo, self.encoder, self.xvfb):
             stop(proc)
-        if self.reader is not None:
-            self.reader.join(STOP_WAIT_S)
-        if self.demo is not None:
-            self.demo.stdout.close()
+        if self.demo_out is not None:
+            self.demo_out.close()
         if self.workdir:
             shutil.rmtree(self.workdir, ignore_errors=True)
         if self.partial:
