@@ -117,3 +117,9 @@ def finish(proc, timeout=120):
     """Waits for the process; returns (status, stdout, stderr)."""
     out, err = proc.communicate(timeout=timeout)
     return proc.returncode, out, err
+
+
+def close_window(wid):
+    """Presses Escape in the window. Only the press is sent: the window is gone
+    by the time a release would arrive, and xdotool would fail on it."""
+    subprocess.run(["xdotool", "keydown", "--window", str(wid), "Escape"], capture_output=True)

@@ -4,7 +4,7 @@ show at 58 seconds."""
 import time
 import unittest
 
-from demo_harness import DataDir, find_window, finish, start_demo, wait_for_output, xdotool
+from demo_harness import DataDir, close_window, find_window, finish, start_demo, wait_for_output, xdotool
 
 NO_MUSIC = ["--no-music", "-n", "0"]
 
@@ -18,7 +18,7 @@ class Window(unittest.TestCase):
         proc = start_demo(["--windowed", "-w", "800", "-h", "600", *NO_MUSIC], self.data.path)
         self.assertEqual(proc.stdout.readline(), "800 600\n")
         wid = find_window(proc)
-        xdotool("key", "--window", wid, "Escape")
+        close_window(wid)
         status, _, err = finish(proc)
         self.assertEqual(status, 0, err)
 
@@ -26,7 +26,7 @@ class Window(unittest.TestCase):
         width, height = xdotool("getdisplaygeometry").split()
         proc = start_demo(["-w", "640", "-h", "360", *NO_MUSIC], self.data.path)
         self.assertEqual(proc.stdout.readline(), f"{width} {height}\n")
-        xdotool("key", "--window", find_window(proc), "Escape")
+        close_window(find_window(proc))
         status, _, err = finish(proc)
         self.assertEqual(status, 0, err)
 
@@ -35,7 +35,7 @@ class Window(unittest.TestCase):
         wid = find_window(proc)
         xdotool("windowsize", wid, 1024, 768)
         wait_for_output(proc, "Resized the window to 1024x768")
-        xdotool("key", "--window", wid, "Escape")
+        close_window(wid)
         status, _, err = finish(proc)
         self.assertEqual(status, 0, err)
 
