@@ -7,16 +7,17 @@ import subprocess
 import time
 
 from bmp import read_bmp
-from demo_harness import DataDir, find_window, finish, start_demo, wait_for_output, xdotool
+from demo_harness import DataDir, close_window, find_window, finish, start_demo, wait_for_output, xdotool
 
 ARGS = ["--capture", "--windowed", "-w", "64", "-h", "36", "--no-music"]
 KEY_AFTER = 3  # the key is sent once this frame is announced
 
 
-def close_with_escape(window):
-    # The demo may close its window between the key's press and release, so
-    # that xdotool fails on the release: the exit status tells what happened.
-    subprocess.run(["xdotool", "key", "--window", window, "Escape"], capture_output=True)
+def close_and_release(window):
+    close_window(window)
+    # The press alone can leave Escape held down on a display that outlives
+    # the demo, which would close the next demo started on it: release it.
+    subprocess.run(["xdotool", "keyup", "Escape"], capture_output=True)
 
 
 def capture(data, key, last_frame=None):
@@ -33,7 +34,7 @@ def capture(data, key, last_frame=None):
             last_frame = max(int(name[len("frame"):-len(".bmp")])
                              for name in os.listdir(data.file("capture")))
         wait_for_output(proc, f"Write to capture/frame{last_frame + 1}.bmp")
-        close_with_escape(window)
+        close_and_release(window)
     except BaseException:
         proc.kill()
         raise

@@ -3,16 +3,17 @@ at the new size, whole and valid, and the run goes on."""
 
 import subprocess
 
-from bmp import frame_sizes, read_bmp
-from demo_harness import DataDir, find_window, finish, start_demo, wait_for_output, xdotool
+from bmp import WRITE_LINE, frame_sizes, read_bmp
+from demo_harness import DataDir, close_window, find_window, finish, start_demo, wait_for_output, xdotool
 
 NEW_WIDTH, NEW_HEIGHT = 45, 27
 
 
-def close_with_escape(window):
-    # The demo may close its window between the key's press and release, so
-    # that xdotool fails on the release: the exit status tells what happened.
-    subprocess.run(["xdotool", "key", "--window", window, "Escape"], capture_output=True)
+def close_and_release(window):
+    close_window(window)
+    # The press alone can leave Escape held down on a display that outlives
+    # the demo, which would close the next demo started on it: release it.
+    subprocess.run(["xdotool", "keyup", "Escape"], capture_output=True)
 
 
 def main():
@@ -25,9 +26,9 @@ def main():
             lines += wait_for_output(proc, "Resized the window to")
             resized_at = len(lines)
             lines += wait_for_output(proc, "Write to capture/")
-            number = int(lines[-1].split("frame")[1].split(".")[0])
+            number = int(WRITE_LINE.match(lines[-1].strip()).group(1))
             lines += wait_for_output(proc, f"Write to capture/frame{number + 10}.bmp")
-            close_with_escape(window)
+            close_and_release(window)
         except BaseException:
             proc.kill()
             raise
