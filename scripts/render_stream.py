@@ -60,7 +60,8 @@ def parse_args(argv):
     parser = argparse.ArgumentParser(prog="render", add_help=False,
                                      description="Render the demo into an MP4 video.")
     parser.add_argument("--help", action="help", help="show this help and exit")
-    parser.add_argument("--run-dir", required=True, help="folder holding demo and its data")
+    parser.add_argument("--run-dir", required=True,
+                        help="run folder holding demo and its data (scripts/render gives it)")
     parser.add_argument("-w", type=int, default=1280, metavar="W", help="width (default 1280)")
     parser.add_argument("-h", type=int, default=720, metavar="H", help="height (default 720)")
     parser.add_argument("-o", default="demo.mp4", metavar="FILE",
