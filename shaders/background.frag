@@ -19,6 +19,7 @@ const float BAR = 0.8;
 const float BUILD_START = 4.8;    // 12 s: drums, rising arpeggio, filter opening
 const float RISER_START = 9.6;    // 24 s: the last two bars before the drop
 const float DROP = 11.2;          // 28 s: the big hit, full beat
+const float CLIMAX_HALF = 14.4;   // 36 s: the climax's second half
 const float ENDING_START = 17.6;  // 44 s: elements drop out
 const float FADE_START = 19.6;    // 49 s: the picture follows the music to silence
 const float SILENCE = 22.2;       // 55.5 s: black from here to the end
@@ -53,6 +54,7 @@ const vec3 BUILD_LINE = vec3(0.85, 0.30, 1.00);
 const vec3 BUILD_CORE = vec3(1.00, 0.60, 0.90);
 const vec3 CLIMAX_GAS = vec3(0.140, 0.035, 0.070);
 const vec3 CLIMAX_LINE = vec3(1.00, 0.55, 0.15);
+const vec3 CLIMAX_LATE_LINE = vec3(1.00, 0.30, 0.50);  // the second half turns rose
 const vec3 CLIMAX_CORE = vec3(1.00, 0.85, 0.60);
 const vec3 CLIMAX_ACCENT = vec3(0.25, 0.70, 1.00);
 const vec3 ENDING_GAS = vec3(0.025, 0.035, 0.110);
@@ -152,7 +154,9 @@ void main()
     float fade = smoothstep(0.0, 1.6, t) * (1.0 - smoothstep(FADE_START, SILENCE, t));
 
     vec3 gas_color = intro * INTRO_GAS + build * BUILD_GAS + climax * CLIMAX_GAS + ending * ENDING_GAS;
-    vec3 line_color = intro * INTRO_LINE + build * BUILD_LINE + climax * CLIMAX_LINE
+    vec3 climax_line = mix(CLIMAX_LINE, CLIMAX_LATE_LINE,
+                           smoothstep(CLIMAX_HALF - BAR, CLIMAX_HALF + BAR, t));
+    vec3 line_color = intro * INTRO_LINE + build * BUILD_LINE + climax * climax_line
                     + ending * ENDING_LINE;
     vec3 core_color = intro * INTRO_CORE + build * BUILD_CORE + climax * CLIMAX_CORE
                     + ending * ENDING_CORE;
@@ -237,7 +241,7 @@ void main()
     // The hit at the drop: a white flash over everything, fading within a bar.
     color += vec3(1.0, 0.95, 0.85) * flash * (3.0 + 8.0 * exp(-r * 3.0));
     // Riser streaks: the walls blur into light as the drop approaches.
-    color += line_color * riser * riser * cloud * 2.0 * fog;
+    color += line_color * riser * riser * cloud * 1.2 * fog;
 
     color = sanitize(color * fade);
     FragColor = vec4(color, 1.0);
