@@ -80,16 +80,23 @@ struct Sine {
     }
 };
 
+// Samples between updates of a moving filter cutoff (0.36 ms, too short to hear steps).
+constexpr long CONTROL = 16;
+
 // Two-pole state-variable filter (trapezoidal integration, stable under fast cutoff changes).
 struct Filter {
     double ic1 = 0.0, ic2 = 0.0;
+    double k = 1.0, a1 = 0.0, a2 = 0.0, a3 = 0.0;
     double low = 0.0, band = 0.0, high = 0.0;
-    void run(double x, double cutoff, double q) {
+    Filter(double cutoff, double q) { tune(cutoff, q); }
+    void tune(double cutoff, double q) {
         double g = std::tan(PI * std::min(cutoff, 0.45 * SAMPLE_RATE) * DT);
-        double k = 1.0 / q;
-        double a1 = 1.0 / (1.0 + g * (g + k));
-        double a2 = g * a1;
-        double a3 = g * a2;
+        k = 1.0 / q;
+        a1 = 1.0 / (1.0 + g * (g + k));
+        a2 = g * a1;
+        a3 = g * a2;
+    }
+    void run(double x) {
         double v3 = x - ic2;
         double v1 = a1 * ic1 + a2 * v3;
         double v2 = ic2 + a2 * ic1 + a3 * v3;
@@ -201,17 +208,21 @@ void pad(Mix& mix, double start, double length, double pitch, double level, doub
     Saw voices[3];
     for (Saw& v : voices)
         v.phase = 0.5 * (rng.next() + 1.0);
-    const double detune[3] = {-0.11, 0.0, 0.12};
-    Filter fl, fr;
+    const double hz[3] = {midi_hz(pitch - 0.11), midi_hz(pitch), midi_hz(pitch + 0.12)};
+    auto cutoff = [](double now) { return 500.0 * std::pow(9.0, brightness(now)); };
+    Filter fl(cutoff(start), 0.8), fr(cutoff(start), 0.8);
     const double release = 1.0;
     play(start, length + release, [&](double t, long i) {
         double now = start + t;
-        double a = voices[0].next(midi_hz(pitch + detune[0]));
-        double b = voices[1].next(midi_hz(pitch + detune[1]));
-        double c = voices[2].next(midi_hz(pitch + detune[2]));
-        double cutoff = 500.0 * std::pow(9.0, brightness(now));
-        fl.run(a + 0.6 * b, cutoff, 0.8);
-        fr.run(c + 0.6 * b, cutoff, 0.8);
+        if (i % CONTROL == 0) {
+            fl.tune(cutoff(now), 0.8);
+            fr.tune(cutoff(now), 0.8);
+        }
+        double a = voices[0].next(hz[0]);
+        double b = voices[1].next(hz[1]);
+        double c = voices[2].next(hz[2]);
+        fl.run(a + 0.6 * b);
+        fr.run(c + 0.6 * b);
         double g = level * adsr(t, length, attack, 1.0, 1.0, release) * duck(now);
         emit(mix, i, fl.low * g, fr.low * g, Sends{0.0, 0.0, 0.55});
     });
@@ -221,12 +232,14 @@ void pad(Mix& mix, double start, double length, double pitch, double level, doub
 void bass(Mix& mix, double start, double length, double pitch, double level) {
     Saw saw;
     Sine sub;
-    Filter f;
+    auto cutoff = [&](double t) { return 150.0 + 1500.0 * std::exp(-t / 0.09) * (0.4 + 0.6 * brightness(start + t)); };
+    Filter f(cutoff(0.0), 1.3);
     double hz = midi_hz(pitch);
     play(start, length + 0.05, [&](double t, long i) {
         double now = start + t;
-        double x = saw.next(hz) + 0.8 * sub.next(hz * 0.5);
-        f.run(x, 150.0 + 1500.0 * std::exp(-t / 0.09) * (0.4 + 0.6 * brightness(now)), 1.3);
+        if (i % CONTROL == 0)
+            f.tune(cutoff(t), 1.3);
+        f.run(saw.next(hz) + 0.8 * sub.next(hz * 0.5));
         double g = level * adsr(t, length, 0.004, 0.12, 0.75, 0.05) * duck(now);
         emit(mix, i, f.low * g, f.low * g, Sends{0.0, 0.0, 0.04});
     });
@@ -235,12 +248,13 @@ void bass(Mix& mix, double start, double length, double pitch, double level) {
 // Short pulse-wave pluck whose filter follows the build-up's opening.
 void arp(Mix& mix, double start, double pitch, double level, double pan) {
     Square osc;
-    Filter f;
+    auto cutoff = [&](double t) { return 300.0 * std::pow(25.0, brightness(start + t)) * (0.6 + 1.2 * std::exp(-t / 0.05)); };
+    Filter f(cutoff(0.0), 1.5);
     double hz = midi_hz(pitch);
     play(start, 0.45, [&](double t, long i) {
-        double now = start + t;
-        double cutoff = 300.0 * std::pow(25.0, brightness(now)) * (0.6 + 1.2 * std::exp(-t / 0.05));
-        f.run(osc.next(hz), cutoff, 1.5);
+        if (i % CONTROL == 0)
+            f.tune(cutoff(t), 1.5);
+        f.run(osc.next(hz));
         double g = level * std::min(1.0, t / 0.002) * std::exp(-t / 0.12);
         emit(mix, i, f.low * g, f.low * g, Sends{pan, 0.4, 0.2});
     });
@@ -278,12 +292,12 @@ void kick(Mix& mix, double start, double level, double decay = 0.28) {
 
 void snare(Mix& mix, double start, double level) {
     Noise rng(0x5a7e);
-    Filter f;
+    Filter f(2500.0, 0.7);
     double phase = 0.0;
     play(start, 0.6, [&](double t, long i) {
         phase += (180.0 + 40.0 * std::exp(-t / 0.02)) * DT;
         double tone = 0.5 * std::sin(2.0 * PI * phase) * std::exp(-t / 0.06);
-        f.run(rng.next(), 2500.0, 0.7);
+        f.run(rng.next());
         double noise = (f.band + 0.5 * f.high) * std::exp(-t / 0.13);
         double x = level * std::min(1.0, t / 0.001) * (tone + noise);
         emit(mix, i, x, x, Sends{0.0, 0.0, 0.25});
@@ -292,10 +306,10 @@ void snare(Mix& mix, double start, double level) {
 
 void hat(Mix& mix, double start, double level, bool open) {
     Noise rng(open ? 0x0be7 : 0xc105);
-    Filter f;
+    Filter f(7500.0, 0.8);
     double decay = open ? 0.2 : 0.035;
     play(start, decay * 6.0, [&](double t, long i) {
-        f.run(rng.next(), 7500.0, 0.8);
+        f.run(rng.next());
         double x = level * f.high * std::exp(-t / decay);
         emit(mix, i, x, x, Sends{0.25, 0.0, 0.1});
     });
@@ -304,10 +318,10 @@ void hat(Mix& mix, double start, double level, bool open) {
 // Long high-passed noise wash, decorrelated left and right.
 void crash(Mix& mix, double start, double level) {
     Noise nl(0xc4a5), nr(0x5b1e);
-    Filter fl, fr;
+    Filter fl(4500.0, 0.7), fr(4500.0, 0.7);
     play(start, 6.0, [&](double t, long i) {
-        fl.run(nl.next(), 4500.0, 0.7);
-        fr.run(nr.next(), 4500.0, 0.7);
+        fl.run(nl.next());
+        fr.run(nr.next());
         double g = level * std::min(1.0, t / 0.002) * std::exp(-t / 1.1);
         emit(mix, i, fl.high * g, fr.high * g, Sends{0.0, 0.0, 0.4});
     });
@@ -316,16 +330,18 @@ void crash(Mix& mix, double start, double level) {
 // Noise through a band-pass sweeping up, with a rising tone beneath, ending on `end`.
 void riser(Mix& mix, double start, double end, double level) {
     Noise nl(0x715e), nr(0x2f0a);
-    Filter fl, fr;
+    Filter fl(300.0, 2.5), fr(300.0, 2.5), ft(2000.0, 0.7);
     Saw tone;
-    Filter ft;
     double length = end - start;
     play(start, length, [&](double t, long i) {
         double u = t / length;
-        double center = 300.0 * std::pow(30.0, u);
-        fl.run(nl.next(), center, 2.5);
-        fr.run(nr.next(), center, 2.5);
-        ft.run(tone.next(110.0 * std::pow(8.0, u)), 2000.0, 0.7);
+        if (i % CONTROL == 0) {
+            fl.tune(300.0 * std::pow(30.0, u), 2.5);
+            fr.tune(300.0 * std::pow(30.0, u), 2.5);
+        }
+        fl.run(nl.next());
+        fr.run(nr.next());
+        ft.run(tone.next(110.0 * std::pow(8.0, u)));
         double g = level * u * u;
         double t2 = 0.3 * ft.low;
         emit(mix, i, (fl.band + t2) * g, (fr.band + t2) * g, Sends{0.0, 0.0, 0.3});
