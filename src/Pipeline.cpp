@@ -50,6 +50,9 @@ void Pipeline::init() {
     glDrawBuffers(2, attachments);
     if (!framebuffer_complete())
         exit(-1);
+    // Later frames clear the depth after each background pass; start cleared
+    // too, so that the first pass is not tested against undefined depth.
+    glClear(GL_DEPTH_BUFFER_BIT);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 
     glGenFramebuffers(2, pingpong_FBO);

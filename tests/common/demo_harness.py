@@ -5,6 +5,7 @@ import os
 import shutil
 import subprocess
 import tempfile
+import threading
 import time
 
 RUN_DIR = os.environ.get("DEMO_RUN_DIR", os.path.join(os.path.dirname(__file__), "../../build/run"))
@@ -114,12 +115,23 @@ def grab_window(wid, path):
 
 
 def finish(proc, timeout=120):
-    """Waits for the process; returns (status, stdout, stderr)."""
-    out, err = proc.communicate(timeout=timeout)
-    return proc.returncode, out, err
+    """Waits for the process; returns (status, rest of stdout, stderr).
+
+    Reads through the pipes' own buffers, so nothing that wait_for_output
+    has already buffered is lost."""
+    err_chunks = []
+    reader = threading.Thread(target=lambda: err_chunks.append(proc.stderr.read()))
+    reader.start()
+    out = proc.stdout.read()
+    reader.join(timeout)
+    proc.wait(timeout)
+    return proc.returncode, out, "".join(err_chunks)
 
 
 def close_window(wid):
-    """Presses Escape in the window. Only the press is sent: the window is gone
-    by the time a release would arrive, and xdotool would fail on it."""
+    """Presses Escape in the window, then releases the key on the display.
+    The release is not sent to the window, which is gone by then (xdotool
+    would fail on it); it must still happen, or the held key would close the
+    next demo's window."""
     subprocess.run(["xdotool", "keydown", "--window", str(wid), "Escape"], capture_output=True)
+    subprocess.run(["xdotool", "keyup", "Escape"], capture_output=True)

@@ -2,12 +2,11 @@
 do not toggle, and the font file is opened only when the first text is drawn."""
 
 import os
-import subprocess
 import tempfile
 import time
 import unittest
 
-from demo_harness import (DataDir, find_window, finish, grab_window, start_demo, wait_for_output,
+from demo_harness import (DataDir, close_window, find_window, finish, grab_window, start_demo, wait_for_output,
                           xdotool)
 
 WIDTH, HEIGHT = 360, 110
@@ -66,13 +65,6 @@ def read_ppm(path):
     return width, height, bytes(wide[i] for i in range(0, len(wide), 2))
 
 
-def escape(wid):
-    """Presses Escape without releasing it: the press closes the window, which
-    may be gone before a release could reach it. Whether the press arrived
-    shows in the exit status, which the callers check."""
-    subprocess.run(["xdotool", "keydown", "--window", wid, "Escape"], capture_output=True)
-
-
 def bands(wid):
     """For each text line, how many near-white pixels the window shows in its
     band, a short while after the last key. The test's background is dark
@@ -116,7 +108,7 @@ class InfoTexts(unittest.TestCase):
         xdotool(*args[:-1], "--window", self.wid, args[-1])
 
     def finish(self):
-        escape(self.wid)
+        close_window(self.wid)
         status, out, err = finish(self.proc)
         self.assertEqual(status, 0, err)
         self.assertNotIn("ERROR", out)
@@ -161,7 +153,7 @@ class FontFile(unittest.TestCase):
             proc = start_demo(ARGS, data.path)
             wid = find_window(proc)
             time.sleep(SETTLE)
-            escape(wid)
+            close_window(wid)
             status, out, err = finish(proc)
             self.assertEqual(status, 0, err)
             self.assertNotIn("ERROR", out)

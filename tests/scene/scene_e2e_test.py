@@ -4,7 +4,7 @@ normally, and the line program loads after the bloom pipeline's."""
 import os
 import unittest
 
-from demo_harness import DataDir, find_window, finish, run_demo, start_demo, xdotool
+from demo_harness import DataDir, close_window, find_window, finish, run_demo, start_demo
 
 SMALL = ["--windowed", "-w", "64", "-h", "36", "--no-music"]
 
@@ -15,7 +15,7 @@ class GemCounts(unittest.TestCase):
             proc = start_demo(SMALL + ["-n", gems], data.path)
             try:
                 wid = find_window(proc)
-                xdotool("key", "--window", wid, "Escape")
+                close_window(wid)
                 status, out, err = finish(proc)
             finally:
                 if proc.poll() is None:
