@@ -17,7 +17,7 @@ constexpr double LENGTH = 58.5;
 // Peak level of the finished mix (about -1 dBFS), headroom for the MP3 encoder.
 constexpr double PEAK = 0.89;
 
-// Interleaved-free stereo samples in [-1, 1].
+// Stereo samples in [-1, 1], one vector per channel.
 struct Stereo {
     std::vector<float> left;
     std::vector<float> right;
