@@ -24,3 +24,9 @@ public:
     Handle add_object(std::vector<float>& vertices, std::vector<float>& normals);
     void upload_to_GPU();
 };
+
+// Uploads two float vectors into two new buffers feeding attributes 0 and 1
+// (3 floats each) of a new vertex array, which stays bound.
+void upload_attribute_pair(GLuint& first_buffer, GLuint& second_buffer, GLuint& vao,
+                           const std::vector<float>& first, const std::vector<float>& second,
+                           GLenum usage);

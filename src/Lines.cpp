@@ -21,24 +21,7 @@ Lines::Lines() : maxlines(100000), nlines(0) {
             add_line(0.0f, 0.0f, 0.0f, static_cast<float>(std::cos(a)), static_cast<float>(std::sin(a)), 0.0f);
     }
 
-    glGenBuffers(1, &vertices_handle);
-    glGenBuffers(1, &colors_handle);
-    glGenVertexArrays(1, &VAO);
-    glBindVertexArray(VAO);
-    glEnableVertexAttribArray(0);
-    glEnableVertexAttribArray(1);
-
-    glBindBuffer(GL_ARRAY_BUFFER, vertices_handle);
-    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices.size() * sizeof(float)), vertices.data(),
-                 GL_STREAM_DRAW);
-    glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, 0, nullptr);
-
-    glBindBuffer(GL_ARRAY_BUFFER, colors_handle);
-    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(colors.size() * sizeof(float)), colors.data(),
-                 GL_STREAM_DRAW);
-    glVertexAttribPointer(1, 3, GL_FLOAT, GL_FALSE, 0, nullptr);
-
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    upload_attribute_pair(vertices_handle, colors_handle, VAO, vertices, colors, GL_STREAM_DRAW);
 }
 
 // Writes the CPU copy only; every segment is red at both ends.

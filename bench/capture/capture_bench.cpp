@@ -17,10 +17,8 @@
 #include "DrawCallback.h"
 #include "FW/Window.h"
 #include "PixelBuffer.h"
-#include "singletons/FontEngine.h"
-#include "singletons/Pipeline.h"
+#include "StartUp.h"
 #include "singletons/Scene.h"
-#include "singletons/UI.h"
 
 namespace {
 
@@ -80,16 +78,13 @@ double loop_fps(DrawCallback& cb, int frames) {
 
 void bench_rate(int width, int height, int frames) {
     const std::string label = std::to_string(width) + "x" + std::to_string(height);
-    FW::init(width, height, "Cool stuff", false);
-    FontEngine::get().init(width, height);
-    UI& ui = UI::get();
-    FW::set_key_callback(ui.key_receiver);
-    FW::set_mouse_callback(ui.mouse_receiver);
-    Pipeline::get().init();
+    Settings settings;
+    settings.width = width;
+    settings.height = height;
+    settings.full_screen = false;
+    settings.capture = true;
+    start_up(settings);
     Scene* scene = Scene::get();
-    scene->ngems = 10000;
-    scene->upload_vertices();
-    pixel_buffer.resize(rgb_frame_size(FW::SCREEN_WIDTH, FW::SCREEN_HEIGHT));
     DrawCallback cb;
     scene->start_time = std::chrono::system_clock::now();
 

@@ -11,10 +11,8 @@
 
 #include "DrawCallback.h"
 #include "FW/Window.h"
-#include "singletons/FontEngine.h"
-#include "singletons/Pipeline.h"
+#include "StartUp.h"
 #include "singletons/Scene.h"
-#include "singletons/UI.h"
 
 namespace {
 
@@ -42,15 +40,12 @@ int main(int argc, char** argv) {
     const int frames = argc > 3 ? std::atoi(argv[3]) : 30;
     const std::string label = std::to_string(width) + "x" + std::to_string(height);
 
-    FW::init(width, height, "Cool stuff", false);
-    FontEngine::get().init(width, height);
-    UI& ui = UI::get();
-    FW::set_key_callback(ui.key_receiver);
-    FW::set_mouse_callback(ui.mouse_receiver);
-    Pipeline::get().init();
+    Settings settings;
+    settings.width = width;
+    settings.height = height;
+    settings.full_screen = false;
+    start_up(settings);
     Scene* scene = Scene::get();
-    scene->ngems = 10000;
-    scene->upload_vertices();
     DrawCallback cb;
     scene->start_time = std::chrono::system_clock::now();
 

@@ -58,20 +58,20 @@ int main(int argc, char** argv) {
     std::vector<double> background, blur, composite, frame, frame_cpu;
     for (float seconds = 0.0f; seconds < show_length; seconds += sample_step) {
         std::vector<double> b, u, c, f, cpu;
-        show::draw_background(seconds);
-        show::draw_blur();
-        show::draw_composite(true);
+        draw_background_pass(seconds);
+        draw_blur_passes();
+        draw_composite_pass(true);
         glFinish();
         for (int i = 0; i < repeats; ++i) {
             double cpu_start = cpu_ms();
             auto start = std::chrono::steady_clock::now();
-            show::draw_background(seconds);
+            draw_background_pass(seconds);
             b.push_back(finished_ms(start));
             auto blur_start = std::chrono::steady_clock::now();
-            show::draw_blur();
+            draw_blur_passes();
             u.push_back(finished_ms(blur_start));
             auto composite_start = std::chrono::steady_clock::now();
-            show::draw_composite(true);
+            draw_composite_pass(true);
             c.push_back(finished_ms(composite_start));
             f.push_back(finished_ms(start));
             cpu.push_back(cpu_ms() - cpu_start);

@@ -25,9 +25,9 @@ int main(int argc, char** argv) {
 
     // The first pass meets an uncleared depth buffer; the second frame is the real one.
     for (int frame = 0; frame < 2; ++frame) {
-        show::draw_background(seconds);
-        show::draw_blur();
-        show::draw_composite(argc == 5);
+        draw_background_pass(seconds);
+        draw_blur_passes();
+        draw_composite_pass(argc == 5);
     }
 
     std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * 3);

@@ -7,6 +7,7 @@
 #include <glm/gtc/constants.hpp>
 #include <glm/gtc/matrix_transform.hpp>
 
+#include "CameraExpect.h"
 #include "DrawCallback.h"
 #include "FakeInput.h"
 #include "FW/Window.h"
@@ -18,16 +19,6 @@ namespace {
 
 const float pi = glm::pi<float>();
 const float eps = 1e-4f;
-
-glm::vec3 eye(const FW::Camera& c) {
-    return glm::vec3(glm::inverse(c.view)[3]);
-}
-
-void expect_near(glm::vec3 actual, glm::vec3 expected) {
-    EXPECT_NEAR(actual.x, expected.x, eps);
-    EXPECT_NEAR(actual.y, expected.y, eps);
-    EXPECT_NEAR(actual.z, expected.z, eps);
-}
 
 // The scene's camera as the scene sets it up, taken before any test moves it.
 const glm::mat4& start_view() {
@@ -63,24 +54,24 @@ TEST_F(Controls, NothingHeldChangesNothing) {
 TEST_F(Controls, TurnsAtOneRadianPerSecond) {
     hold(GLFW_KEY_W);
     UI::get().logic(1.0f);
-    expect_near(camera.get_forward(), {0, std::sin(1.0f), -std::cos(1.0f)});
-    expect_near(eye(camera), {0, 0, 10});
+    expect_near(camera.get_forward(), {0, std::sin(1.0f), -std::cos(1.0f)}, eps);
+    expect_near(eye(camera), {0, 0, 10}, eps);
 
     SetUp();
     hold(GLFW_KEY_D);
     UI::get().logic(pi / 2);
-    expect_near(camera.get_forward(), {1, 0, 0});
+    expect_near(camera.get_forward(), {1, 0, 0}, eps);
 
     // Opposite keys cancel; a negative step turns the other way.
     SetUp();
     hold(GLFW_KEY_W);
     hold(GLFW_KEY_S);
     UI::get().logic(0.7f);
-    expect_near(camera.get_forward(), {0, 0, -1});
+    expect_near(camera.get_forward(), {0, 0, -1}, eps);
     SetUp();
     hold(GLFW_KEY_A);
     UI::get().logic(-pi / 2);
-    expect_near(camera.get_forward(), {1, 0, 0});
+    expect_near(camera.get_forward(), {1, 0, 0}, eps);
 }
 
 TEST_F(Controls, MovesUseTheDirectionAfterTheTurnsOfTheSameFrame) {
@@ -88,23 +79,23 @@ TEST_F(Controls, MovesUseTheDirectionAfterTheTurnsOfTheSameFrame) {
     hold(GLFW_KEY_A);
     hold(GLFW_KEY_Q);
     UI::get().logic(pi / 2);
-    expect_near(camera.get_forward(), {-1, 0, 0});
-    expect_near(eye(camera), {0, 0, 10 + 10 * pi / 2});
+    expect_near(camera.get_forward(), {-1, 0, 0}, eps);
+    expect_near(eye(camera), {0, 0, 10 + 10 * pi / 2}, eps);
 
     SetUp();
     hold(GLFW_KEY_E);
     UI::get().logic(0.5f);
-    expect_near(eye(camera), {5, 0, 10});
+    expect_near(eye(camera), {5, 0, 10}, eps);
 }
 
 TEST_F(Controls, SpeedIsReadOnceAndChangesFromTheNextFrame) {
     hold(GLFW_KEY_KP_ADD);
     hold(GLFW_KEY_UP);
     UI::get().logic(0.5f);
-    expect_near(eye(camera), {0, 0, 5});
+    expect_near(eye(camera), {0, 0, 5}, eps);
     EXPECT_FLOAT_EQ(scene->camera_speed, 15.0f);
     UI::get().logic(0.5f);
-    expect_near(eye(camera), {0, 0, -2.5f});
+    expect_near(eye(camera), {0, 0, -2.5f}, eps);
     EXPECT_FLOAT_EQ(scene->camera_speed, 20.0f);
 
     // The speed is not clamped: below zero it reverses the moves.
@@ -115,31 +106,31 @@ TEST_F(Controls, SpeedIsReadOnceAndChangesFromTheNextFrame) {
     FakeInput::get().clear();
     hold(GLFW_KEY_UP);
     UI::get().logic(1.0f);
-    expect_near(eye(camera), {0, 0, 15});
+    expect_near(eye(camera), {0, 0, 15}, eps);
 }
 
 TEST_F(Controls, KeyAndMouseButtonMoveOnceTogether) {
     hold(GLFW_KEY_UP);
     hold_button(GLFW_MOUSE_BUTTON_LEFT);
     UI::get().logic(0.1f);
-    expect_near(eye(camera), {0, 0, 9});
+    expect_near(eye(camera), {0, 0, 9}, eps);
     FakeInput::get().keys.clear();
     UI::get().logic(0.1f);
-    expect_near(eye(camera), {0, 0, 8});
+    expect_near(eye(camera), {0, 0, 8}, eps);
 
     SetUp();
     hold(GLFW_KEY_DOWN);
     hold_button(GLFW_MOUSE_BUTTON_RIGHT);
     UI::get().logic(0.1f);
-    expect_near(eye(camera), {0, 0, 11});
+    expect_near(eye(camera), {0, 0, 11}, eps);
     FakeInput::get().keys.clear();
     UI::get().logic(0.1f);
-    expect_near(eye(camera), {0, 0, 12});
+    expect_near(eye(camera), {0, 0, 12}, eps);
 
     // Forward and backward together cancel out.
     hold_button(GLFW_MOUSE_BUTTON_LEFT);
     UI::get().logic(0.3f);
-    expect_near(eye(camera), {0, 0, 12});
+    expect_near(eye(camera), {0, 0, 12}, eps);
 }
 
 TEST_F(Controls, MouseLookSetsAbsoluteAnglesWhileOn) {
@@ -154,12 +145,12 @@ TEST_F(Controls, MouseLookSetsAbsoluteAnglesWhileOn) {
 
     ui.key_receiver.callback(GLFW_KEY_M, 0, GLFW_PRESS, 0);
     ui.mouse_receiver.callback(32, 18);
-    expect_near(camera.get_forward(), {0, 0, -1});
-    expect_near(eye(camera), {1, 2, 13});
+    expect_near(camera.get_forward(), {0, 0, -1}, eps);
+    expect_near(eye(camera), {1, 2, 13}, eps);
     ui.mouse_receiver.callback(0, 18);  // left edge: half a turn
-    expect_near(camera.get_forward(), {0, 0, 1});
+    expect_near(camera.get_forward(), {0, 0, 1}, eps);
     ui.mouse_receiver.callback(32, 0);  // top edge: straight up
-    expect_near(camera.get_forward(), {0, 1, 0});
+    expect_near(camera.get_forward(), {0, 1, 0}, eps);
 
     ui.key_receiver.callback(GLFW_KEY_M, 0, GLFW_PRESS, 0);
     before = camera.view;
