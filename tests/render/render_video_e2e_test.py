@@ -66,7 +66,7 @@ class RenderWithoutDisplay(unittest.TestCase):
         self.assertLess(head.index(b"moov"), head.index(b"mdat") if b"mdat" in head else len(head))
 
     def test_only_a_few_frames_on_disk_at_a_time(self):
-        self.assertGreater(len(self.watch.names), TOTAL_FRAMES // 2, "the watch saw the frames")
+        self.assertGreater(len(self.watch.names), 100, "the watch ran while frames came and went")
         self.assertLessEqual(self.watch.peak, MAX_FRAMES_ON_DISK)
 
     def test_nothing_left_but_the_video(self):
