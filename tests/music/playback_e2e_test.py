@@ -1,42 +1,32 @@
-"""The soundtrack plays from the demo's start: a whole run through SDL's disk
-audio driver, written in real time, follows the track's sections."""
+"""A whole run through SDL's disk audio driver, written in real time: the
+soundtrack plays from the start and its level follows the track's sections."""
 
-import os
-import unittest
+import array
+import math
 
 from demo_harness import DataDir, run_demo
-from levels import read_s16, section_levels
 
-SMALL = ["--windowed", "-w", "64", "-h", "36", "-n", "10"]
-RATE = 22050  # the mixer's output rate
+RATE = 22050  # the mixer's output rate, stereo
 
 
-class Playback(unittest.TestCase):
-    def test_a_run_plays_the_track_through_its_sections(self):
-        with DataDir() as data:
-            audio = data.file("audio.raw")
-            r = run_demo(SMALL, data.path, timeout=300, env={
-                "SDL_AUDIODRIVER": "disk", "SDL_DISKAUDIOFILE": audio,
-                "SDL_DISKAUDIODELAY": "29"})
-            self.assertEqual(r.returncode, 0, r.stderr)
-            self.assertNotIn("without music", r.stderr)
-            samples = read_s16(audio)
-
-        seconds = len(samples) / 2 / RATE
-        print(f"audio written: {seconds:.1f} s")
-        # The demo ends itself at 58 s. The driver writes at about real time,
-        # a little slower under load (its default delay would give a fifth).
-        self.assertGreater(seconds, 45)
-        self.assertLess(seconds, 62)
-
-        levels = section_levels(samples, RATE, scale=min(1.0, seconds / 58.0))
-        print("levels (dBFS):", {k: round(v, 1) for k, v in levels.items()})
-        for name, level in levels.items():
-            self.assertGreater(level, -50, f"{name} is silent")
-        self.assertGreater(levels["build"], levels["intro"] + 4)
-        self.assertGreater(levels["climax"], levels["build"] + 2)
-        self.assertLess(levels["ending"], levels["climax"] - 10)
+def rms_db(samples):
+    return 10 * math.log10(sum(s * s for s in samples) / len(samples) / 32768 ** 2 + 1e-12)
 
 
-if __name__ == "__main__":
-    unittest.main()
+with DataDir() as data:
+    result = run_demo(["--windowed", "-w", "64", "-h", "36", "-n", "10"], data.path, timeout=300, env={
+        "SDL_AUDIODRIVER": "disk", "SDL_DISKAUDIOFILE": data.file("audio.raw"), "SDL_DISKAUDIODELAY": "29"})
+    assert result.returncode == 0 and "without music" not in result.stderr, result.stderr
+    samples = array.array("h")  # little-endian, as on the machines the tests run on
+    with open(data.file("audio.raw"), "rb") as f:
+        samples.frombytes(f.read())
+# The demo ends itself at 58 s; under load the driver writes a little slower than real time.
+seconds = len(samples) / 2 / RATE
+assert 45 < seconds < 62, seconds
+scale = min(1.0, seconds / 58.0)
+levels = {name: rms_db(samples[int(a * scale * RATE) * 2:int(b * scale * RATE) * 2])
+          for name, (a, b) in {"intro": (2, 10), "build": (14, 26), "climax": (30, 42), "ending": (52, 55)}.items()}
+print("levels (dBFS):", {k: round(v, 1) for k, v in levels.items()})
+assert min(levels.values()) > -50, levels
+assert levels["build"] > levels["intro"] + 4 and levels["climax"] > levels["build"] + 2, levels
+assert levels["ending"] < levels["climax"] - 10, levels
