@@ -21,7 +21,7 @@ const float SIGMA_Y = SIGMA_X * 1.2247449;
 const float EXTENT_IN_SIGMAS = 3.0;
 // Taps on each side of the centre; a constant count lets the compiler fold
 // every position and weight below into constants.
-const int TAPS = 5;
+const int TAPS = 4;
 // Tap boundaries grow from the centre outwards as (i / TAPS)^TAP_GROWTH.
 const float TAP_GROWTH = 1.5;
 
