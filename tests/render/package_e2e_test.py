@@ -1,78 +1,56 @@
-"""scripts/package builds a release folder and its archive; unpacked into a
-fresh folder, the demo resolves its bundled libraries from its own lib/ and
-captures frames from there, with the music on, under the test's X display."""
+"""scripts/package builds a release folder and its archive; unpacked into a fresh
+folder, the demo resolves its bundled libraries from its own lib/ and captures there."""
 
-import glob
 import os
 import re
 import subprocess
 import tempfile
 import unittest
 
-from demo_harness import demo_env, wait_for_output
-from render_common import SCRIPTS, script_env
+from demo_harness import RUN_DIR, demo_env, wait_for_output
 
+SCRIPTS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "../../scripts")
 BUNDLED = ("libglfw.so.3", "libfreetype.so.6", "libSDL-1.2.so.0", "libSDL_mixer-1.2.so.0")
-SYSTEM = re.compile(r"^(libc|libm|libstdc\+\+|libgcc_s|libGL|libGLX|libGLdispatch|libEGL|libX11|"
-                    r"libxcb|libasound|libpulse|ld-linux)[.-]")
+SYSTEM = re.compile(r"^(libc|libm|libstdc\+\+|libgcc_s|libGL\w*|libEGL|libX11|libxcb|libasound)\W")
 
 
 class Package(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
-        cls._tmp = tempfile.TemporaryDirectory(prefix="package-e2e-")
-        cls.addClassCleanup(cls._tmp.cleanup)
-        dist = os.path.join(cls._tmp.name, "dist")
-        tmpdir = os.path.join(cls._tmp.name, "tmp")
-        os.mkdir(tmpdir)
-        cls.result = subprocess.run([os.path.join(SCRIPTS, "package"), "-o", dist],
-                                    env=script_env(tmpdir), capture_output=True, text=True,
-                                    timeout=300)
-        assert cls.result.returncode == 0, cls.result.stderr
-        cls.dist = sorted(os.listdir(dist))
-        archive, = glob.glob(os.path.join(dist, "demo-*.tar.gz"))
-        # Unpacked elsewhere, with the build's folder gone from view.
-        unpacked = os.path.join(cls._tmp.name, "elsewhere")
+        tmp = tempfile.TemporaryDirectory(prefix="package-e2e-")
+        cls.addClassCleanup(tmp.cleanup)
+        dist, unpacked = os.path.join(tmp.name, "dist"), os.path.join(tmp.name, "elsewhere")
         os.mkdir(unpacked)
-        subprocess.run(["tar", "-xzf", archive, "-C", unpacked], check=True)
+        r = subprocess.run([os.path.join(SCRIPTS, "package"), "-o", dist],
+                           env=demo_env({"DEMO_RUN_DIR": RUN_DIR}),
+                           capture_output=True, text=True, timeout=300)
+        assert r.returncode == 0, r.stderr
+        cls.dist = sorted(os.listdir(dist))
+        subprocess.run(["tar", "-xzf", os.path.join(dist, cls.dist[-1]), "-C", unpacked],
+                       check=True)
         folder, = os.listdir(unpacked)
         cls.pkg = os.path.join(unpacked, folder)
-        cls.libs = sorted(os.listdir(os.path.join(cls.pkg, "lib")))
+        cls.lib = os.path.realpath(os.path.join(cls.pkg, "lib"))
 
-    def test_dist_holds_the_folder_and_its_archive(self):
-        self.assertEqual(len(self.dist), 2, self.dist)
-        folder, archive = self.dist
+    def test_layout_and_libraries_resolved_from_its_own_lib(self):
+        folder = os.path.basename(self.pkg)
+        self.assertEqual(self.dist, [folder, folder + ".tar.gz"])
         self.assertRegex(folder, r"^demo-")
-        self.assertEqual(archive, folder + ".tar.gz")
-        self.assertEqual(os.path.basename(self.pkg), folder)
-        self.assertIn("Packaged ", self.result.stdout)
-
-    def test_layout(self):
-        for path in ("demo", "README.txt", "fonts/arial.ttf", "assets/kelvarra.mp3",
-                     "shaders/background.frag", "shaders/fonts.vert"):
-            self.assertTrue(os.path.isfile(os.path.join(self.pkg, path)), path)
-        self.assertTrue(os.access(os.path.join(self.pkg, "demo"), os.X_OK))
         self.assertEqual(os.listdir(os.path.join(self.pkg, "capture")), [])
-        with open(os.path.join(self.pkg, "README.txt")) as f:
-            self.assertIn("./demo", f.read())
-
-    def test_bundles_the_libraries_a_desktop_may_lack_and_no_system_ones(self):
-        for lib in BUNDLED:
-            self.assertIn(lib, self.libs)
-        self.assertEqual([lib for lib in self.libs if SYSTEM.match(lib)], [])
-
-    def test_ldd_resolves_each_bundled_library_from_its_own_lib(self):
+        for path in ("README.txt", "fonts/arial.ttf", "assets/kelvarra.mp3", "shaders/fonts.vert"):
+            self.assertTrue(os.path.isfile(os.path.join(self.pkg, path)), path)
+        libs = os.listdir(self.lib)
+        self.assertEqual(set(BUNDLED) - set(libs), set())
+        self.assertEqual([lib for lib in libs if SYSTEM.match(lib)], [])
         ldd = subprocess.run(["ldd", "./demo"], cwd=self.pkg, capture_output=True, text=True,
                              check=True).stdout
         self.assertNotIn("not found", ldd)
         resolved = dict(re.findall(r"^\s*(\S+) => (\S+)", ldd, re.MULTILINE))
-        lib_dir = os.path.realpath(os.path.join(self.pkg, "lib"))
-        for lib in self.libs:
-            self.assertIn(lib, resolved)
-            where = os.path.realpath(os.path.join(self.pkg, resolved[lib]))
-            self.assertEqual(os.path.dirname(where), lib_dir, f"{lib} => {resolved[lib]}")
+        for lib in libs:
+            where = os.path.realpath(os.path.join(self.pkg, resolved.get(lib, "?")))
+            self.assertEqual(os.path.dirname(where), self.lib, lib)
 
-    def test_short_capture_from_the_package(self):
+    def test_short_capture_loads_the_bundled_libraries(self):
         proc = subprocess.Popen(["./demo", "--capture", "--windowed", "-w", "64", "-h", "36"],
                                 cwd=self.pkg, env=demo_env(), stdout=subprocess.PIPE,
                                 stderr=subprocess.PIPE, text=True)
@@ -83,14 +61,10 @@ class Package(unittest.TestCase):
         finally:
             proc.terminate()
             proc.communicate(timeout=60)
-        lib_dir = os.path.realpath(os.path.join(self.pkg, "lib"))
         for lib in BUNDLED + ("libmad.so.0",):
-            self.assertIn(os.path.join(lib_dir, lib), mapped, "loaded from the package")
+            self.assertIn(os.path.join(self.lib, lib), mapped)
         with open(os.path.join(self.pkg, "capture", "frame0.bmp"), "rb") as f:
-            header = f.read(26)
-        self.assertEqual(header[:2], b"BM")
-        self.assertEqual((int.from_bytes(header[18:22], "little"),
-                          int.from_bytes(header[22:26], "little")), (64, 36))
+            self.assertEqual(f.read(2), b"BM")
 
 
 if __name__ == "__main__":
