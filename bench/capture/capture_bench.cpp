@@ -1,5 +1,4 @@
 // Frame capture figures, printed as "name: value unit".
-//   capture_bench encode            the encoder beside a memcpy of a 1600x900 frame
 //   capture_bench rate W H FRAMES   frames per second of the real frame loop with
 //                                   and without capture, and the capture's parts;
 //                                   runs from a folder with the data and capture/
@@ -7,7 +6,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <functional>
 #include <string>
@@ -34,34 +32,6 @@ double median_ms(int runs, const std::function<void()>& work) {
     }
     std::nth_element(times.begin(), times.begin() + runs / 2, times.end());
     return times[runs / 2];
-}
-
-std::vector<unsigned char> test_frame(int width, int height) {
-    std::vector<unsigned char> rgb(rgb_frame_size(width, height));
-    for (size_t i = 0; i < rgb.size(); ++i)
-        rgb[i] = static_cast<unsigned char>(i * 7 + i / 4096);
-    return rgb;
-}
-
-void bench_encode() {
-    const int width = 1600, height = 900, runs = 101;
-    const std::vector<unsigned char> rgb = test_frame(width, height);
-    std::vector<unsigned char> copy(rgb.size());
-    double copy_ms = median_ms(runs, [&] {
-        std::memcpy(copy.data(), rgb.data(), rgb.size());
-        asm volatile("" : : "r"(copy.data()) : "memory");
-    });
-    double encode_ms = median_ms(runs, [&] {
-        unsigned char* out = nullptr;
-        bitmap_encode_rgb(rgb.data(), width, height, &out);
-        delete[] out;
-    });
-    std::vector<unsigned char> flipped = rgb;
-    double flip_ms = median_ms(runs, [&] { flip_rows(flipped.data(), width, height); });
-    std::printf("bmp_encode_1600x900: %.3f ms\n", encode_ms);
-    std::printf("memcpy_1600x900: %.3f ms\n", copy_ms);
-    std::printf("bmp_encode_over_memcpy_1600x900: %.2f x\n", encode_ms / copy_ms);
-    std::printf("flip_rows_1600x900: %.3f ms\n", flip_ms);
 }
 
 // Frames per second of `frames` turns of the frame loop (draw, poll, swap).
@@ -140,14 +110,10 @@ void bench_rate(int width, int height, int frames) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 2 && std::string(argv[1]) == "encode") {
-        bench_encode();
-        return 0;
-    }
     if (argc == 5 && std::string(argv[1]) == "rate") {
         bench_rate(std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]));
         return 0;
     }
-    std::fprintf(stderr, "usage: capture_bench encode | capture_bench rate WIDTH HEIGHT FRAMES\n");
+    std::fprintf(stderr, "usage: capture_bench rate WIDTH HEIGHT FRAMES\n");
     return 2;
 }
