@@ -37,11 +37,4 @@ TEST(LoadFile, ReturnsTheBytesUnchanged) {
     std::remove(name);
 }
 
-TEST(LoadFileDeathTest, MissingFileOrDirectoryEndsWithTheMessage) {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(FW::load_file("shaders/missing.vert"), ::testing::ExitedWithCode(255),
-                "Error opening file: shaders/missing.vert");
-    EXPECT_EXIT(FW::load_file("shaders"), ::testing::ExitedWithCode(255), "Error opening file: shaders");
-}
-
 }  // namespace
