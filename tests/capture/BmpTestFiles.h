@@ -7,8 +7,7 @@
 #include <string>
 #include <vector>
 
-// A fresh temporary directory, removed with the object.
-struct TempDir {
+struct TempDir {  // a fresh temporary directory, removed with the object
     std::filesystem::path path;
     TempDir() {
         std::string pattern = (std::filesystem::temp_directory_path() / "capture-test-XXXXXX").string();

@@ -1,5 +1,4 @@
-"""A strict reader of the captured files: uncompressed 24-bit BMP, 40-byte
-info header, rows bottom-up and zero-padded to 4 bytes."""
+"""A strict reader of the captured files: 24-bit BMP, rows bottom-up, zero-padded to 4 bytes."""
 
 import struct
 
