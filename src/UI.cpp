@@ -31,7 +31,8 @@ void UI::KeyCallback::callback(int key, int, int action, int) {
 }
 
 void UI::MouseCallback::callback(double x, double y) {
-    if (!UI::get().mouse_look)
+    // A window without area (minimised on some systems) would give NaN angles.
+    if (!UI::get().mouse_look || FW::SCREEN_WIDTH <= 0 || FW::SCREEN_HEIGHT <= 0)
         return;
     PitchYaw angles = mouse_look_angles(x, y, FW::SCREEN_WIDTH, FW::SCREEN_HEIGHT);
     Scene::get()->camera.set_pitch_yaw(angles.pitch, angles.yaw);

@@ -1,3 +1,6 @@
+// The static vertex store: triangle data collected per object and uploaded once.
+// Its bounds check stays on even when a packager's flags define NDEBUG.
+#undef NDEBUG
 #include "VertexData.h"
 
 #include <cassert>

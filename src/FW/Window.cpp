@@ -1,5 +1,6 @@
 #include "FW/Window.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -14,6 +15,16 @@ IMousePosCallback* mouse_callback_user = nullptr;
 
 namespace {
 bool gl_loaded = false;
+// X11 keeps window sizes and coordinates in 16-bit signed fields; a larger
+// window ends the process with a raw X error inside GLFW.
+const int WINDOW_SYSTEM_LIMIT = 32767;
+
+[[noreturn]] void refuse_size(const char* limit_name, int limit) {
+    std::cerr << "Window size " << SCREEN_WIDTH << "x" << SCREEN_HEIGHT << " is too large: " << limit_name
+              << " is " << limit << " pixels per side" << std::endl;
+    glfwTerminate();
+    exit(-1);
+}
 }
 
 void init(int width, int height, std::string title, bool full_screen) {
@@ -43,7 +54,12 @@ void init(int width, int height, std::string title, bool full_screen) {
     glfwWindowHint(GLFW_OPENGL_FORWARD_COMPAT, GLFW_TRUE);
     glfwSetErrorCallback(error_callback);
 
-    window = glfwCreateWindow(SCREEN_WIDTH, SCREEN_HEIGHT, title.c_str(), monitor, nullptr);
+    if (SCREEN_WIDTH > WINDOW_SYSTEM_LIMIT || SCREEN_HEIGHT > WINDOW_SYSTEM_LIMIT)
+        refuse_size("the window system's limit", WINDOW_SYSTEM_LIMIT);
+    // GLFW asserts on a negative size; zero gets its own refusal through the
+    // error callback, so every size of 0 or less is handed over as 0.
+    window = glfwCreateWindow(std::max(SCREEN_WIDTH, 0), std::max(SCREEN_HEIGHT, 0), title.c_str(), monitor,
+                              nullptr);
     if (!window) {
         std::cerr << "Failed to create GLFW window" << std::endl;
         glfwTerminate();
@@ -57,6 +73,12 @@ void init(int width, int height, std::string title, bool full_screen) {
         std::cout << "Failed to initialize GLAD" << std::endl;
         exit(-1);
     }
+
+    // The render targets are textures of the window's size.
+    GLint max_texture = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &max_texture);
+    if (SCREEN_WIDTH > max_texture || SCREEN_HEIGHT > max_texture)
+        refuse_size("the GPU's largest texture", max_texture);
     gl_loaded = true;
 
     glViewport(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT);

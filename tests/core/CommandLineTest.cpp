@@ -41,7 +41,7 @@ TEST(CommandLine, MissingValuesAndUnknownArgumentsAreRejected) {
         EXPECT_FALSE(r.ok);
         EXPECT_NE(r.error.find(option), std::string::npos) << r.error;
     }
-    for (const char* arg : {"--help", "", "--Windowed", "capture"}) {
+    for (const char* arg : {"--Help", "", "--Windowed", "capture"}) {
         ParseResult r = parse_command_line({"--windowed", arg, "--capture"});
         EXPECT_FALSE(r.ok);
         EXPECT_EQ(r.error, std::string("Error parsing command line argument: ") + arg);
