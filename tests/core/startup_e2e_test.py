@@ -1,10 +1,16 @@
 """Start-up failures: each gives its message on its stream and its exit
-status, and a command-line error starts nothing."""
+status, and a command-line error starts nothing; --help; texts in full screen
+with a requested size of 0."""
 
 import os
+import subprocess
+import sys
+import time
 import unittest
 
-from demo_harness import DataDir, run_demo
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "../capture"))
+from bmp import read_bmp  # noqa: E402
+from demo_harness import DataDir, close_window, find_window, finish, run_demo, start_demo, wait_for_output, xdotool
 
 SMALL = ["--windowed", "-w", "64", "-h", "36", "--no-music", "-n", "0"]
 VERTEX_ERROR = "#version 330 core\nvoid main( {\n"
@@ -19,7 +25,7 @@ class StartUpErrors(unittest.TestCase):
             return run_demo(args, data.path, env=env, timeout=120)
 
     def test_command_line_errors_start_nothing(self):
-        for args, expected in [(["--windowed", "--help"], "Error parsing command line argument: --help\n"),
+        for args, expected in [(["--windowed", "--Help"], "Error parsing command line argument: --Help\n"),
                                (["--windowed", ""], "Error parsing command line argument: \n"),
                                (["-w", "abc"], None), (["-h", "99999999999"], None), (["-n"], None)]:
             r = self.run_in(args)
@@ -30,13 +36,54 @@ class StartUpErrors(unittest.TestCase):
             else:
                 self.assertIn(args[0], r.stderr)
 
-    def test_window_failures(self):
+    def test_help_goes_to_stdout(self):
+        r = self.run_in(["-w", "64", "--help", "--bogus"])
+        self.assertEqual((r.returncode, r.stderr), (0, ""))
+        for text in ("--windowed", "-n N", "--capture", "Escape", "Up/Down"):
+            self.assertIn(text, r.stdout)
+
+    def test_window_and_size_failures(self):
         r = self.run_in(SMALL, env={"DISPLAY": ""})
         self.assertEqual(r.returncode, 255)
         self.assertIn("GLFW3 init failed\n", r.stderr)
-        r = self.run_in(["--windowed", "-w", "0", "-h", "36", "--no-music"])
-        self.assertEqual((r.returncode, r.stdout), (255, "0 36\n"))
-        self.assertRegex(r.stderr, r"^Error: .+\nFailed to create GLFW window\n$")
+        for w, h in [(0, 36), (-5, 36), (64, -2147483648)]:
+            r = self.run_in(["--windowed", "-w", str(w), "-h", str(h), "--no-music"])
+            self.assertEqual((r.returncode, r.stdout), (255, f"{w} {h}\n"))
+            self.assertRegex(r.stderr, r"^Error: .+\nFailed to create GLFW window\n$")
+        too_large = "Window size {}x{} is too large: the {} is {} pixels per side\n"
+        for w, h, limit in [(99999, 36, "window system's limit"), (64, 32768, "window system's limit"),
+                            (30000, 36, "GPU's largest texture")]:
+            r = self.run_in(["--windowed", "-w", str(w), "-h", str(h), "--no-music"])
+            self.assertEqual((r.returncode, r.stdout), (255, f"{w} {h}\n"))
+            self.assertRegex(r.stderr, "^" + too_large.format(w, h, limit, r"\d+") + "$")
+        r = self.run_in(["--windowed", "-n", "2000000000"])
+        self.assertEqual((r.returncode, r.stdout), (255, ""))
+        self.assertRegex(r.stderr, r"^Too many gems: 2000000000 gems need about 19073\.5 GiB of memory, "
+                                   r"more than the [\d.]+ GiB this machine has\n$")
+
+    def test_full_screen_texts_with_a_requested_size_of_0(self):
+        # A small screen of its own keeps the full-screen capture cheap.
+        xvfb = subprocess.Popen(["Xvfb", "-displayfd", "1", "-screen", "0", "160x90x24", "-nolisten", "tcp"],
+                                stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+        self.addCleanup(xvfb.kill)
+        display = ":" + xvfb.stdout.readline().strip()
+        old_display, os.environ["DISPLAY"] = os.environ["DISPLAY"], display
+        self.addCleanup(os.environ.__setitem__, "DISPLAY", old_display)
+        with DataDir(capture=True) as data:
+            proc = start_demo(["--capture", "-w", "0", "-h", "-1", "--no-music", "-n", "-3"], data.path)
+            wid = find_window(proc)
+            wait_for_output(proc, "Write to capture/frame3.bmp")
+            xdotool("key", "--window", wid, "i")
+            time.sleep(1.0)
+            last = max(int(name[5:-4]) for name in os.listdir(data.file("capture")))
+            wait_for_output(proc, f"Write to capture/frame{last + 1}.bmp")
+            close_window(wid)
+            self.assertEqual(finish(proc)[::2], (0, ""))
+            # Near-white text pixels in the lower left, where the camera line sits.
+            white = [sum(min(row[i:i + 3]) > 200 for row in read_bmp(data.file(f"capture/frame{n}.bmp"))[2][:30]
+                         for i in range(0, 3 * 150, 3)) for n in (0, last)]
+        self.assertEqual(white[0], 0)
+        self.assertGreater(white[1], 20)
 
     def test_shader_failures(self):
         def replace_with_dir(d):

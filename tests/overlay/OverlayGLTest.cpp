@@ -55,6 +55,21 @@ TEST(Controls, HeldKeysAndButtonsTurnThenMoveAtTheFrameStartSpeed) {
     }
 }
 
+TEST(Controls, MouseLookIsSkippedWhileTheWindowHasNoArea) {
+    Scene* scene = Scene::get();
+    UI::get().mouse_look = true;
+    FW::SCREEN_WIDTH = 1600, FW::SCREEN_HEIGHT = 900;
+    UI::get().mouse_receiver.callback(400, 225);
+    const glm::mat4 turned = scene->camera.view;
+    for (glm::ivec2 size : {glm::ivec2(0, 900), glm::ivec2(1600, 0)}) {
+        FW::SCREEN_WIDTH = size.x, FW::SCREEN_HEIGHT = size.y;
+        UI::get().mouse_receiver.callback(10, 10);
+        EXPECT_EQ(scene->camera.view, turned);
+    }
+    UI::get().mouse_look = false;
+    FW::SCREEN_WIDTH = FW::SCREEN_HEIGHT = 0;
+}
+
 TEST(Text, GlyphsSitOnTheBaselineFromTheBottomLeftAndAdvanceThePen) {
     const int W = 400, H = 100;  // an offscreen target, cleared to black
     FontEngine& font = FontEngine::get();
