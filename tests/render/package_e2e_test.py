@@ -1,5 +1,7 @@
 """scripts/package builds a release folder and its archive; unpacked into a fresh
-folder, the demo resolves its bundled libraries from its own lib/ and captures there."""
+folder, the demo resolves its bundled libraries from its own lib/ (search path
+$ORIGIN/lib) and, started through its launcher from another folder with a lib/
+of its own, loads only its own libraries and captures into its own folder."""
 
 import os
 import re
@@ -31,28 +33,37 @@ class Package(unittest.TestCase):
         folder, = os.listdir(unpacked)
         cls.pkg = os.path.join(unpacked, folder)
         cls.lib = os.path.realpath(os.path.join(cls.pkg, "lib"))
+        # Another working folder, with a stranger's libraries in its lib/.
+        cls.elsewhere = os.path.join(tmp.name, "cwd")
+        os.makedirs(os.path.join(cls.elsewhere, "lib"))
+        for lib in BUNDLED:
+            with open(os.path.join(cls.elsewhere, "lib", lib), "w") as f:
+                f.write("not a library")
 
     def test_layout_and_libraries_resolved_from_its_own_lib(self):
         folder = os.path.basename(self.pkg)
         self.assertEqual(self.dist, [folder, folder + ".tar.gz"])
         self.assertRegex(folder, r"^demo-")
         self.assertEqual(os.listdir(os.path.join(self.pkg, "capture")), [])
-        for path in ("README.txt", "fonts/arial.ttf", "assets/kelvarra.mp3", "shaders/fonts.vert"):
+        for path in ("README.txt", "run-demo", "fonts/arial.ttf", "assets/kelvarra.mp3", "shaders/fonts.vert"):
             self.assertTrue(os.path.isfile(os.path.join(self.pkg, path)), path)
+        for demo, runpath in [(os.path.join(self.pkg, "demo"), "$ORIGIN/lib"), (os.path.join(RUN_DIR, "demo"), "lib")]:
+            dynamic = subprocess.run(["readelf", "-d", demo], capture_output=True, text=True, check=True).stdout
+            self.assertRegex(dynamic, r"\(RUNPATH\)\s+Library runpath: \[" + re.escape(runpath) + r"\]")
         libs = os.listdir(self.lib)
         self.assertEqual(set(BUNDLED) - set(libs), set())
         self.assertEqual([lib for lib in libs if SYSTEM.match(lib)], [])
-        ldd = subprocess.run(["ldd", "./demo"], cwd=self.pkg, capture_output=True, text=True,
-                             check=True).stdout
+        ldd = subprocess.run(["ldd", os.path.join(self.pkg, "demo")], cwd=self.elsewhere, capture_output=True,
+                             text=True, check=True).stdout
         self.assertNotIn("not found", ldd)
         resolved = dict(re.findall(r"^\s*(\S+) => (\S+)", ldd, re.MULTILINE))
         for lib in libs:
-            where = os.path.realpath(os.path.join(self.pkg, resolved.get(lib, "?")))
+            where = os.path.realpath(os.path.join(self.elsewhere, resolved.get(lib, "?")))
             self.assertEqual(os.path.dirname(where), self.lib, lib)
 
-    def test_short_capture_loads_the_bundled_libraries(self):
-        proc = subprocess.Popen(["./demo", "--capture", "--windowed", "-w", "64", "-h", "36"],
-                                cwd=self.pkg, env=demo_env(), stdout=subprocess.PIPE,
+    def test_started_elsewhere_by_its_launcher_loads_only_the_bundled_libraries(self):
+        proc = subprocess.Popen([os.path.join(self.pkg, "run-demo"), "--capture", "--windowed", "-w", "64", "-h", "36"],
+                                cwd=self.elsewhere, env=demo_env(), stdout=subprocess.PIPE,
                                 stderr=subprocess.PIPE, text=True)
         try:
             wait_for_output(proc, "Write to capture/frame29.bmp", timeout=120)
