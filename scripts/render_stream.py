@@ -57,11 +57,11 @@ class Interrupted(Exception):
 
 def parse_args(argv):
     # -h is the height, as in the demo's own command line; help is --help.
-    parser = argparse.ArgumentParser(prog="render", add_help=False,
+    parser = argparse.ArgumentParser(prog="scripts/render", add_help=False,
                                      description="Render the demo into an MP4 video.")
     parser.add_argument("--help", action="help", help="show this help and exit")
-    parser.add_argument("--run-dir", required=True,
-                        help="run folder holding demo and its data (scripts/render gives it)")
+    # Given by scripts/render itself, so not shown in the help.
+    parser.add_argument("--run-dir", required=True, help=argparse.SUPPRESS)
     parser.add_argument("-w", type=int, default=1280, metavar="W", help="width (default 1280)")
     parser.add_argument("-h", type=int, default=720, metavar="H", help="height (default 720)")
     parser.add_argument("-o", default="demo.mp4", metavar="FILE",
