@@ -27,8 +27,9 @@ const int LOOPS = 1;
 // cannot be opened; the demo reports the failure once, in its own words.
 void ignore_alsa_error(const char*, int, const char*, int, const char*, ...) {}
 
-// The mixer accepts a directory or an unreadable file without complaint when
-// the device is missing, so the track is checked as a plain readable file.
+// Without a device the mixer never opens the track, and with one it may take
+// a directory of that name for silence: the track must be a readable regular
+// file either way, or it counts as missing.
 bool track_is_readable(const char* path) {
     struct stat info;
     if (stat(path, &info) != 0 || !S_ISREG(info.st_mode))
