@@ -12,13 +12,16 @@ RUN_DIR = os.environ.get("DEMO_RUN_DIR", os.path.join(os.path.dirname(__file__),
 DEMO = os.path.join(RUN_DIR, "demo")
 SANITIZED = os.environ.get("DEMO_SANITIZE", "0") == "1"
 DATA_FOLDERS = ("shaders", "fonts", "assets")
+# A background of flat dark grey, for DataDir.write("shaders/background.frag", ...): only text is near white.
+PLAIN_BACKGROUND = """#version 330 core
+layout (location = 0) out vec4 FragColor;
+layout (location = 1) out vec4 BrightColor;
+void main() { FragColor = vec4(vec3(0.05), 1.0); BrightColor = vec4(0.0, 0.0, 0.0, 1.0); }
+"""
 
 
 class DataDir:
-    """A temporary working directory holding copies of the run-time data.
-
-    `omit` names folders or files (relative paths) to leave out; `capture`
-    creates the empty capture folder."""
+    """A temporary copy of the run-time data less `omit`, with an empty capture folder if asked."""
 
     def __init__(self, omit=(), capture=False):
         self._tmp = tempfile.TemporaryDirectory(prefix="demo-e2e-")
@@ -27,11 +30,10 @@ class DataDir:
             if folder not in omit:
                 shutil.copytree(os.path.join(RUN_DIR, folder), os.path.join(self.path, folder))
         for item in omit:
-            target = os.path.join(self.path, item)
-            if os.path.isdir(target):
-                shutil.rmtree(target)
-            elif os.path.exists(target):
-                os.remove(target)
+            if os.path.isdir(self.file(item)):
+                shutil.rmtree(self.file(item))
+            elif os.path.exists(self.file(item)):
+                os.remove(self.file(item))
         if capture:
             os.mkdir(os.path.join(self.path, "capture"))
 
@@ -39,8 +41,7 @@ class DataDir:
         return os.path.join(self.path, relative)
 
     def write(self, relative, content):
-        mode = "wb" if isinstance(content, bytes) else "w"
-        with open(self.file(relative), mode) as f:
+        with open(self.file(relative), "wb" if isinstance(content, bytes) else "w") as f:
             f.write(content)
 
     def __enter__(self):
@@ -55,8 +56,7 @@ def demo_env(extra=None):
     env.setdefault("SDL_AUDIODRIVER", "dummy")
     if SANITIZED:
         env.setdefault("ASAN_OPTIONS", "detect_leaks=0")
-    if extra:
-        env.update(extra)
+    env.update(extra or {})
     return env
 
 
@@ -82,9 +82,8 @@ def find_window(proc, timeout=60):
     while time.time() < deadline:
         if proc.poll() is not None:
             raise RuntimeError("demo ended before its window appeared")
-        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(proc.pid)],
-                               capture_output=True, text=True)
-        ids = found.stdout.split()
+        ids = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(proc.pid)],
+                             capture_output=True, text=True).stdout.split()
         if ids:
             return ids[0]
         time.sleep(0.2)
@@ -115,23 +114,33 @@ def grab_window(wid, path):
 
 
 def finish(proc, timeout=120):
-    """Waits for the process; returns (status, rest of stdout, stderr).
-
-    Reads through the pipes' own buffers, so nothing that wait_for_output
-    has already buffered is lost."""
-    err_chunks = []
-    reader = threading.Thread(target=lambda: err_chunks.append(proc.stderr.read()))
-    reader.start()
-    out = proc.stdout.read()
-    reader.join(timeout)
+    """Waits up to `timeout` s for the end (else subprocess.TimeoutExpired), draining both pipes
+    through their buffers; returns (status, rest of stdout, stderr)."""
+    texts = {}
+    readers = [threading.Thread(target=lambda s=s: texts.update({s: s.read()}), daemon=True)
+               for s in (proc.stdout, proc.stderr)]
+    for reader in readers:
+        reader.start()
     proc.wait(timeout)
-    return proc.returncode, out, "".join(err_chunks)
+    for reader in readers:
+        reader.join(timeout)
+    return proc.returncode, texts.get(proc.stdout, ""), texts.get(proc.stderr, "")
 
 
 def close_window(wid):
-    """Presses Escape in the window, then releases the key on the display.
-    The release is not sent to the window, which is gone by then (xdotool
-    would fail on it); it must still happen, or the held key would close the
-    next demo's window."""
+    """Presses Escape in the window; releases it on the display, as the window may be gone by
+    then, or the held key would close the next demo's window."""
     subprocess.run(["xdotool", "keydown", "--window", str(wid), "Escape"], capture_output=True)
     subprocess.run(["xdotool", "keyup", "Escape"], capture_output=True)
+
+
+def escape(proc, wid, within=20):
+    """Presses Escape in the running demo; returns finish(proc), failing unless the demo ends
+    within `within` s of the key (the show itself ends at 58 s)."""
+    assert proc.poll() is None, "the demo had ended before Escape"
+    close_window(wid)
+    try:
+        return finish(proc, within)
+    except subprocess.TimeoutExpired:
+        proc.kill()
+        raise AssertionError(f"the demo still ran {within} s after Escape") from None
