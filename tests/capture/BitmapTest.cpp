@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
 #include <stdexcept>
 #include <vector>
@@ -12,15 +13,9 @@ using Bytes = std::vector<unsigned char>;
 
 Bytes encode(const Bytes& rgb, int width, int height) {
     unsigned char* out = nullptr;
-    int length = bitmap_encode_rgb(rgb.data(), width, height, &out);
+    const int length = bitmap_encode_rgb(rgb.data(), width, height, &out);
     std::unique_ptr<unsigned char[]> owned(out);
     return Bytes(out, out + length);
-}
-
-Bytes pattern(int width, int height, unsigned seed) {
-    Bytes rgb(static_cast<size_t>(width) * height * 3);
-    for (unsigned char& byte : rgb) byte = static_cast<unsigned char>((seed = seed * 1103515245u + 12345u) >> 16);
-    return rgb;
 }
 
 // The 54-byte header of a 24-bit file of w x h pixels whose rows take `image` bytes.
@@ -40,7 +35,9 @@ TEST(BitmapEncode, HeaderThenRowsBottomUpInBgrPaddedToFourBytes) {
     for (int width = 1; width <= 8; ++width)
         for (int height = 1; height <= 3; ++height) sizes.emplace_back(width, height);
     for (auto [w, h] : sizes) {
-        const Bytes rgb = pattern(w, h, w * 16 + h), bmp = encode(rgb, w, h);
+        Bytes rgb(3 * w * h);
+        for (unsigned char& byte : rgb) byte = static_cast<unsigned char>(std::rand());
+        const Bytes bmp = encode(rgb, w, h);
         const int stride = (3 * w + 3) / 4 * 4;
         ASSERT_EQ(bmp.size(), 54u + stride * h) << w << "x" << h;
         EXPECT_EQ(Bytes(bmp.begin(), bmp.begin() + 54), header(w, h, stride * h)) << w << "x" << h;

@@ -1,16 +1,45 @@
 """A whole capture run: one BMP per frame of the 60 fps clock up to 58 s, then status 0. Key F
 puts the frame count into the frames, then F and I the three info lines instead; an enlarging
-resize writes whole frames of the new size from the next frame on. Odd widths pad every row."""
+resize writes whole frames of the new size from the next frame on. Odd widths pad every row.
+A frame that cannot be written ends a run with an error line and status 255 after its "Write to"
+line: with no "capture" folder at frame 0; at frame 2, which leads to /dev/full, after frames 0
+and 1, whose files stay (the longer stale frame0.bmp replaced)."""
 
 import os
+import struct
 import time
 
-from bmp import read_bmp
-from demo_harness import PLAIN_BACKGROUND, DataDir, find_window, finish, start_demo, wait_for_output, xdotool
+from demo_harness import PLAIN_BACKGROUND, DataDir, find_window, finish, run_demo, start_demo, wait_for_output, xdotool
+
+
+def read_bmp(path):
+    """A strict reader of a 24-bit BMP file: (width, height, rows of B, G, R bytes, bottom row first)."""
+    with open(path, "rb") as f:
+        data = f.read()
+    (signature, file_size, _, _, offset, info_size, width, height, planes, bits, compression,
+     image_size) = struct.unpack_from("<2sIHHIIiiHHII", data)
+    assert signature == b"BM", path
+    assert (file_size, offset, info_size, planes, bits, compression) == (len(data), 54, 40, 1, 24, 0), path
+    stride = (3 * width + 3) // 4 * 4
+    assert image_size == len(data) - 54 == stride * height, path
+    rows = [data[start:start + stride] for start in range(54, len(data), stride)]
+    assert not any(any(row[3 * width:]) for row in rows), f"{path}: padding not zero"
+    return width, height, [row[:3 * width] for row in rows]
+
+
+for failing in (0, 2):
+    with DataDir(capture=failing > 0) as data:
+        if failing:
+            data.write("capture/frame0.bmp", b"\xab" * 100000)
+            os.symlink("/dev/full", data.file("capture/frame2.bmp"))
+        result = run_demo(["--capture", "--windowed", "-w", "40", "-h", "30", "--no-music"], data.path, timeout=300)
+        writes = [f"Write to capture/frame{i}.bmp" for i in range(failing + 1)]
+        assert (result.returncode, result.stdout.splitlines(), result.stderr) == \
+            (255, ["40 30"] + writes, f"Error writing file: capture/frame{failing}.bmp\n"), result
+        assert all(read_bmp(data.file(f"capture/frame{i}.bmp"))[:2] == (40, 30) for i in range(failing))
 
 with DataDir(capture=True) as data:
-    def after_keys(*names):
-        """Presses the keys; returns the number of a frame written after they took effect."""
+    def after_keys(*names):  # presses the keys; returns the number of a frame written after they took effect
         for name in names:
             xdotool("key", "--window", window, name)
         time.sleep(0.3)
@@ -33,9 +62,9 @@ with DataDir(capture=True) as data:
 sizes = [image[:2] for image in images]
 resized = sizes.index((101, 120))
 assert info < resized and sizes == [(63, 100)] * resized + [(101, 120)] * (len(names) - resized), sizes
+writes = [f"Write to capture/{n}" for n in names]
 lines = "".join(lines).splitlines() + out.splitlines()
-assert lines == (["63 100"] + [f"Write to capture/{n}" for n in names[:resized]] + ["Resized the window to 101x120"]
-                 + [f"Write to capture/{n}" for n in names[resized:]]), (len(lines), lines[-2:])
+assert lines == ["63 100"] + writes[:resized] + ["Resized the window to 101x120"] + writes[resized:], lines[-2:]
 
 
 def lit(n):
