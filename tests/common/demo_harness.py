@@ -1,5 +1,4 @@
-"""Helpers for end-to-end tests: run the real `demo` from a data folder in a
-temporary directory, talk to its window through xdotool and read it back."""
+"""End-to-end helpers: run the real `demo` from a data folder in a temporary directory and talk to its window."""
 
 import os
 import shutil
@@ -26,16 +25,12 @@ class DataDir:
     def __init__(self, omit=(), capture=False):
         self._tmp = tempfile.TemporaryDirectory(prefix="demo-e2e-")
         self.path = self._tmp.name
+        left_out = lambda folder, names: [n for n in names if os.path.relpath(os.path.join(folder, n), RUN_DIR) in omit]
         for folder in DATA_FOLDERS:
             if folder not in omit:
-                shutil.copytree(os.path.join(RUN_DIR, folder), os.path.join(self.path, folder))
-        for item in omit:
-            if os.path.isdir(self.file(item)):
-                shutil.rmtree(self.file(item))
-            elif os.path.exists(self.file(item)):
-                os.remove(self.file(item))
+                shutil.copytree(os.path.join(RUN_DIR, folder), self.file(folder), ignore=left_out)
         if capture:
-            os.mkdir(os.path.join(self.path, "capture"))
+            os.mkdir(self.file("capture"))
 
     def file(self, relative):
         return os.path.join(self.path, relative)
@@ -62,18 +57,16 @@ def demo_env(extra=None):
 
 def run_demo(args, cwd, env=None, timeout=600):
     """Runs the demo to its end; returns the CompletedProcess (text output)."""
-    return subprocess.run([DEMO, *args], cwd=cwd, env=demo_env(env), capture_output=True,
-                          text=True, timeout=timeout)
+    return subprocess.run([DEMO, *args], cwd=cwd, env=demo_env(env), capture_output=True, text=True, timeout=timeout)
 
 
 def start_demo(args, cwd, env=None):
-    return subprocess.Popen([DEMO, *args], cwd=cwd, env=demo_env(env), stdout=subprocess.PIPE,
-                            stderr=subprocess.PIPE, text=True)
+    return subprocess.Popen([DEMO, *args], cwd=cwd, env=demo_env(env), stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                            text=True)
 
 
 def xdotool(*args):
-    return subprocess.run(["xdotool", *map(str, args)], capture_output=True, text=True,
-                          check=True).stdout.strip()
+    return subprocess.run(["xdotool", *map(str, args)], capture_output=True, text=True, check=True).stdout.strip()
 
 
 def find_window(proc, timeout=60):
@@ -94,13 +87,12 @@ def wait_for_output(proc, text, timeout=60):
     """Reads stdout lines until one contains `text`; returns the lines read."""
     lines = []
     deadline = time.time() + timeout
-    while time.time() < deadline:
-        line = proc.stdout.readline()
-        if not line:
-            break
+    for line in iter(proc.stdout.readline, ""):
         lines.append(line)
         if text in line:
             return lines
+        if time.time() > deadline:
+            break
     raise AssertionError(f"{text!r} not seen on stdout; got {lines[-5:]!r}")
 
 
@@ -108,14 +100,12 @@ def window_exists(wid):
     return subprocess.run(["xdotool", "getwindowname", str(wid)], capture_output=True).returncode == 0
 
 
-def grab_window(wid, path):
-    """Saves the window's current content as an image file (ImageMagick)."""
+def grab_window(wid, path):  # the window's current content as an image file (ImageMagick)
     subprocess.run(["import", "-window", str(wid), path], check=True, capture_output=True)
 
 
 def finish(proc, timeout=120):
-    """Waits up to `timeout` s for the end (else subprocess.TimeoutExpired), draining both pipes
-    through their buffers; returns (status, rest of stdout, stderr)."""
+    """Waits up to `timeout` s for the end (else TimeoutExpired); returns (status, rest of stdout, stderr)."""
     texts = {}
     readers = [threading.Thread(target=lambda s=s: texts.update({s: s.read()}), daemon=True)
                for s in (proc.stdout, proc.stderr)]
@@ -128,15 +118,13 @@ def finish(proc, timeout=120):
 
 
 def close_window(wid):
-    """Presses Escape in the window; releases it on the display, as the window may be gone by
-    then, or the held key would close the next demo's window."""
+    """Presses Escape in the window and releases it on the display, where the window may be gone."""
     subprocess.run(["xdotool", "keydown", "--window", str(wid), "Escape"], capture_output=True)
     subprocess.run(["xdotool", "keyup", "Escape"], capture_output=True)
 
 
 def escape(proc, wid, within=20):
-    """Presses Escape in the running demo; returns finish(proc), failing unless the demo ends
-    within `within` s of the key (the show itself ends at 58 s)."""
+    """Presses Escape; returns finish(proc), failing unless the demo ends within `within` s (the show: 58 s)."""
     assert proc.poll() is None, "the demo had ended before Escape"
     close_window(wid)
     try:
