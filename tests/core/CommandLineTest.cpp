@@ -4,45 +4,38 @@
 
 namespace {
 
-auto values(const Settings& s) {
-    return std::make_tuple(s.width, s.height, s.gem_count, s.full_screen, s.music, s.capture);
-}
-
-TEST(CommandLine, DefaultsAndEveryOptionWithTheLastValueWinning) {
+// Every option, the last value winning; values convert like a decimal prefix (stoi).
+TEST(CommandLine, DefaultsEveryOptionAndDecimalPrefixes) {
+    auto values = [](const Settings& s) {
+        return std::make_tuple(s.width, s.height, s.gem_count, s.full_screen, s.music, s.capture);
+    };
     EXPECT_EQ(values(parse_command_line({}).settings), std::make_tuple(1600, 900, 10000, true, true, false));
     ParseResult r = parse_command_line({"--capture", "-w", "640", "--no-music", "-h", "600",
                                         "--windowed", "-n", "3", "-w", "800"});
     ASSERT_TRUE(r.ok);
     EXPECT_EQ(values(r.settings), std::make_tuple(800, 600, 3, false, false, true));
-}
-
-TEST(CommandLine, ValuesConvertLikeADecimalPrefix) {
-    const std::pair<const char*, int> cases[] = {{"12abc", 12}, {"800px", 800}, {"0x10", 0},
-                                                 {"  +42", 42}, {"-5", -5}, {"2147483647", 2147483647}};
-    for (const auto& [text, value] : cases)
+    for (auto [text, value] : {std::pair("12abc", 12), {"800px", 800}, {"0x10", 0}, {"  +42", 42}, {"-5", -5},
+                               {"2147483647", 2147483647}})
         EXPECT_EQ(parse_command_line({"-n", text}).settings.gem_count, value) << text;
 }
 
 // Each refusal names what it refuses; "-w --windowed" reads "--windowed" as the width.
 TEST(CommandLine, BadMissingAndUnknownArgumentsAreRefused) {
-    const std::vector<std::vector<std::string>> bad_values = {
-        {"-w", "abc"}, {"-h", ""}, {"-n", "2147483648"}, {"-w", "--windowed"}};
-    for (const auto& args : bad_values) {
+    auto refusal = [](const std::vector<std::string>& args) {
         ParseResult r = parse_command_line(args);
-        EXPECT_FALSE(r.ok);
+        EXPECT_FALSE(r.ok) << args[0];
+        return r.error;
+    };
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{"-w", "abc"}, {"-h", ""}, {"-n", "2147483648"}, {"-w", "--windowed"}}) {
+        const std::string error = refusal(args);
         for (const std::string& text : {args[0], "\"" + args[1] + "\"", std::string("stoi")})
-            EXPECT_NE(r.error.find(text), std::string::npos) << r.error;
+            EXPECT_NE(error.find(text), std::string::npos) << error;
     }
-    for (const char* option : {"-w", "-h", "-n"}) {
-        ParseResult r = parse_command_line({"--windowed", option});
-        EXPECT_FALSE(r.ok);
-        EXPECT_NE(r.error.find(option), std::string::npos) << r.error;
-    }
-    for (const char* arg : {"-x", "", "--Windowed", "capture"}) {
-        ParseResult r = parse_command_line({"--windowed", arg, "--capture"});
-        EXPECT_FALSE(r.ok);
-        EXPECT_EQ(r.error, std::string("Error parsing command line argument: ") + arg);
-    }
+    for (const char* option : {"-w", "-h", "-n"})  // a missing value
+        EXPECT_NE(refusal({"--windowed", option}).find(option), std::string::npos) << option;
+    for (const char* arg : {"--Help", "", "--Windowed", "capture"})
+        EXPECT_EQ(refusal({"--windowed", arg, "--capture"}), "Error parsing command line argument: " + std::string(arg));
 }
 
 }  // namespace
