@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <glm/gtc/matrix_transform.hpp>
+#include <glm/gtc/type_ptr.hpp>
 
 #include "Gem.h"
 #include "VertexData.h"
@@ -15,10 +16,7 @@ namespace {
 
 const int QUARTER = 1 << 29, HALF = 1 << 30, ONE = 2147483647;  // rand_float() gives 0.25, 0.5, 1
 
-glm::vec3 at(const std::vector<float>& v, int triangle, int corner) {
-    const float* p = &v[9 * triangle + 3 * corner];
-    return {p[0], p[1], p[2]};
-}
+glm::vec3 at(const std::vector<float>& v, int t, int corner) { return glm::make_vec3(&v[9 * t + 3 * corner]); }
 
 TEST(Gem, ConsumesSixDrawsInOrderThetaZAngleColourZYX) {
     scripted = {QUARTER, HALF, HALF, 0, HALF, ONE, 777};
@@ -43,12 +41,11 @@ TEST(Gem, MeshAndNormalsMatchTheWorkedValuesToTheBit) {
         {2, {b0, b1, a1}, {0.612211168f, 0.765263736f, 0.19891943f}},  // x one ulp off triangle 1's
         {3, {b1, b0, table}, {0.0499310307f, 0.998620927f, 0.0162235741f}},
     };
-    for (const auto& w : worked) {
+    for (const auto& w : worked)
         for (int c = 0; c < 3; c++) {
             EXPECT_EQ(at(g.vertices, w.t, c), w.corners[c]) << "triangle " << w.t;
             EXPECT_EQ(at(g.normals, w.t, c), w.normal) << "triangle " << w.t;
         }
-    }
     EXPECT_EQ(at(g.vertices, 20, 1), glm::vec3(-1, 0, 1.2246469e-16f));  // A[5]: sin(pi) in double
 }
 
@@ -57,7 +54,8 @@ TEST(VertexData, HandlesCountVerticesTheStoreKeepsTheOrderAndUnequalSizesAbort) 
     std::vector<float> v = {1, 2, 3}, n = {4, 5, 6}, six = {1, 2, 3, 4, 5, 6};
     VertexData store;
     VertexData::Handle a = store.add_object(v, n), b = store.add_object(gem.vertices, gem.normals);
-    EXPECT_EQ(std::make_tuple(a.data, a.first, a.count, b.data, b.first, b.count), std::make_tuple(&store, 0, 1, &store, 1, 120));
+    EXPECT_EQ(std::make_tuple(a.data, a.first, a.count, b.data, b.first, b.count),
+              std::make_tuple(&store, 0, 1, &store, 1, 120));
     v.insert(v.end(), gem.vertices.begin(), gem.vertices.end());
     n.insert(n.end(), gem.normals.begin(), gem.normals.end());
     EXPECT_EQ(std::make_pair(store.vertices, store.normals), std::make_pair(v, n));
