@@ -1,8 +1,8 @@
-"""Helpers for end-to-end tests: run the real `demo` from a data folder in a
-temporary directory, talk to its window through xdotool and read it back."""
+"""End-to-end helpers: run the real `demo` from a data folder in a temporary directory and talk to its window."""
 
 import os
 import shutil
+import struct
 import subprocess
 import tempfile
 import threading
@@ -12,35 +12,32 @@ RUN_DIR = os.environ.get("DEMO_RUN_DIR", os.path.join(os.path.dirname(__file__),
 DEMO = os.path.join(RUN_DIR, "demo")
 SANITIZED = os.environ.get("DEMO_SANITIZE", "0") == "1"
 DATA_FOLDERS = ("shaders", "fonts", "assets")
+# A background of flat dark grey, for DataDir.write("shaders/background.frag", ...): only text is near white.
+PLAIN_BACKGROUND = """#version 330 core
+layout (location = 0) out vec4 FragColor;
+layout (location = 1) out vec4 BrightColor;
+void main() { FragColor = vec4(vec3(0.05), 1.0); BrightColor = vec4(0.0, 0.0, 0.0, 1.0); }
+"""
 
 
 class DataDir:
-    """A temporary working directory holding copies of the run-time data.
-
-    `omit` names folders or files (relative paths) to leave out; `capture`
-    creates the empty capture folder."""
+    """A temporary copy of the run-time data less `omit`, with an empty capture folder if asked."""
 
     def __init__(self, omit=(), capture=False):
         self._tmp = tempfile.TemporaryDirectory(prefix="demo-e2e-")
         self.path = self._tmp.name
+        left_out = lambda folder, names: [n for n in names if os.path.relpath(os.path.join(folder, n), RUN_DIR) in omit]
         for folder in DATA_FOLDERS:
             if folder not in omit:
-                shutil.copytree(os.path.join(RUN_DIR, folder), os.path.join(self.path, folder))
-        for item in omit:
-            target = os.path.join(self.path, item)
-            if os.path.isdir(target):
-                shutil.rmtree(target)
-            elif os.path.exists(target):
-                os.remove(target)
+                shutil.copytree(os.path.join(RUN_DIR, folder), self.file(folder), ignore=left_out)
         if capture:
-            os.mkdir(os.path.join(self.path, "capture"))
+            os.mkdir(self.file("capture"))
 
     def file(self, relative):
         return os.path.join(self.path, relative)
 
     def write(self, relative, content):
-        mode = "wb" if isinstance(content, bytes) else "w"
-        with open(self.file(relative), mode) as f:
+        with open(self.file(relative), "wb" if isinstance(content, bytes) else "w") as f:
             f.write(content)
 
     def __enter__(self):
@@ -55,25 +52,22 @@ def demo_env(extra=None):
     env.setdefault("SDL_AUDIODRIVER", "dummy")
     if SANITIZED:
         env.setdefault("ASAN_OPTIONS", "detect_leaks=0")
-    if extra:
-        env.update(extra)
+    env.update(extra or {})
     return env
 
 
 def run_demo(args, cwd, env=None, timeout=600):
     """Runs the demo to its end; returns the CompletedProcess (text output)."""
-    return subprocess.run([DEMO, *args], cwd=cwd, env=demo_env(env), capture_output=True,
-                          text=True, timeout=timeout)
+    return subprocess.run([DEMO, *args], cwd=cwd, env=demo_env(env), capture_output=True, text=True, timeout=timeout)
 
 
 def start_demo(args, cwd, env=None):
-    return subprocess.Popen([DEMO, *args], cwd=cwd, env=demo_env(env), stdout=subprocess.PIPE,
-                            stderr=subprocess.PIPE, text=True)
+    return subprocess.Popen([DEMO, *args], cwd=cwd, env=demo_env(env), stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                            text=True)
 
 
 def xdotool(*args):
-    return subprocess.run(["xdotool", *map(str, args)], capture_output=True, text=True,
-                          check=True).stdout.strip()
+    return subprocess.run(["xdotool", *map(str, args)], capture_output=True, text=True, check=True).stdout.strip()
 
 
 def find_window(proc, timeout=60):
@@ -82,9 +76,8 @@ def find_window(proc, timeout=60):
     while time.time() < deadline:
         if proc.poll() is not None:
             raise RuntimeError("demo ended before its window appeared")
-        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(proc.pid)],
-                               capture_output=True, text=True)
-        ids = found.stdout.split()
+        ids = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(proc.pid)],
+                             capture_output=True, text=True).stdout.split()
         if ids:
             return ids[0]
         time.sleep(0.2)
@@ -95,13 +88,12 @@ def wait_for_output(proc, text, timeout=60):
     """Reads stdout lines until one contains `text`; returns the lines read."""
     lines = []
     deadline = time.time() + timeout
-    while time.time() < deadline:
-        line = proc.stdout.readline()
-        if not line:
-            break
+    for line in iter(proc.stdout.readline, ""):
         lines.append(line)
         if text in line:
             return lines
+        if time.time() > deadline:
+            break
     raise AssertionError(f"{text!r} not seen on stdout; got {lines[-5:]!r}")
 
 
@@ -109,29 +101,50 @@ def window_exists(wid):
     return subprocess.run(["xdotool", "getwindowname", str(wid)], capture_output=True).returncode == 0
 
 
-def grab_window(wid, path):
-    """Saves the window's current content as an image file (ImageMagick)."""
+def grab_window(wid, path):  # the window's current content as an image file (ImageMagick)
     subprocess.run(["import", "-window", str(wid), path], check=True, capture_output=True)
 
 
 def finish(proc, timeout=120):
-    """Waits for the process; returns (status, rest of stdout, stderr).
-
-    Reads through the pipes' own buffers, so nothing that wait_for_output
-    has already buffered is lost."""
-    err_chunks = []
-    reader = threading.Thread(target=lambda: err_chunks.append(proc.stderr.read()))
-    reader.start()
-    out = proc.stdout.read()
-    reader.join(timeout)
+    """Waits up to `timeout` s for the end (else TimeoutExpired); returns (status, rest of stdout, stderr)."""
+    texts = {}
+    readers = [threading.Thread(target=lambda s=s: texts.update({s: s.read()}), daemon=True)
+               for s in (proc.stdout, proc.stderr)]
+    for reader in readers:
+        reader.start()
     proc.wait(timeout)
-    return proc.returncode, out, "".join(err_chunks)
+    for reader in readers:
+        reader.join(timeout)
+    return proc.returncode, texts.get(proc.stdout, ""), texts.get(proc.stderr, "")
 
 
 def close_window(wid):
-    """Presses Escape in the window, then releases the key on the display.
-    The release is not sent to the window, which is gone by then (xdotool
-    would fail on it); it must still happen, or the held key would close the
-    next demo's window."""
+    """Presses Escape in the window and releases it on the display, where the window may be gone."""
     subprocess.run(["xdotool", "keydown", "--window", str(wid), "Escape"], capture_output=True)
     subprocess.run(["xdotool", "keyup", "Escape"], capture_output=True)
+
+
+def escape(proc, wid, within=20):
+    """Presses Escape; returns finish(proc), failing unless the demo ends within `within` s (the show: 58 s)."""
+    assert proc.poll() is None, "the demo had ended before Escape"
+    close_window(wid)
+    try:
+        return finish(proc, within)
+    except subprocess.TimeoutExpired:
+        proc.kill()
+        raise AssertionError(f"the demo still ran {within} s after Escape") from None
+
+
+def read_bmp(path):
+    """A strict reader of a 24-bit BMP file: (width, height, rows of B, G, R bytes, bottom row first)."""
+    with open(path, "rb") as f:
+        data = f.read()
+    (signature, file_size, _, _, offset, info_size, width, height, planes, bits, compression,
+     image_size) = struct.unpack_from("<2sIHHIIiiHHII", data)
+    assert signature == b"BM", path
+    assert (file_size, offset, info_size, planes, bits, compression) == (len(data), 54, 40, 1, 24, 0), path
+    stride = (3 * width + 3) // 4 * 4
+    assert image_size == len(data) - 54 == stride * height, path
+    rows = [data[start:start + stride] for start in range(54, len(data), stride)]
+    assert not any(any(row[3 * width:]) for row in rows), f"{path}: padding not zero"
+    return width, height, [row[:3 * width] for row in rows]

@@ -4,13 +4,10 @@ with a requested size of 0."""
 
 import os
 import subprocess
-import sys
 import time
 import unittest
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "../capture"))
-from bmp import read_bmp  # noqa: E402
-from demo_harness import DataDir, close_window, find_window, finish, run_demo, start_demo, wait_for_output, xdotool
+from demo_harness import DataDir, read_bmp, close_window, find_window, finish, run_demo, start_demo, wait_for_output, xdotool
 
 SMALL = ["--windowed", "-w", "64", "-h", "36", "--no-music", "-n", "0"]
 VERTEX_ERROR = "#version 330 core\nvoid main( {\n"

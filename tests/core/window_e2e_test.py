@@ -1,52 +1,30 @@
-"""The window at run time: its size line, Escape, resizes and the end of the
-show at 58 seconds."""
+"""Interactive runs: the size line in both window modes, the resize line, Escape ending the run
+at once, and the font file opened only at the first text drawn."""
 
 import time
-import unittest
 
-from demo_harness import DataDir, close_window, find_window, finish, start_demo, wait_for_output, xdotool
+from demo_harness import DataDir, escape, find_window, finish, start_demo, wait_for_output, xdotool
 
-NO_MUSIC = ["--no-music", "-n", "0"]
-
-
-class Window(unittest.TestCase):
-    def setUp(self):
-        self.data = DataDir()
-        self.addCleanup(self.data.__exit__)
-
-    def test_windowed_size_line_and_escape(self):
-        proc = start_demo(["--windowed", "-w", "800", "-h", "600", *NO_MUSIC], self.data.path)
-        self.assertEqual(proc.stdout.readline(), "800 600\n")
-        wid = find_window(proc)
-        close_window(wid)
-        status, _, err = finish(proc)
-        self.assertEqual(status, 0, err)
-
-    def test_full_screen_takes_the_screen_size(self):
-        width, height = xdotool("getdisplaygeometry").split()
-        proc = start_demo(["-w", "640", "-h", "360", *NO_MUSIC], self.data.path)
-        self.assertEqual(proc.stdout.readline(), f"{width} {height}\n")
-        close_window(find_window(proc))
-        status, _, err = finish(proc)
-        self.assertEqual(status, 0, err)
-
-    def test_resize_is_reported(self):
-        proc = start_demo(["--windowed", "-w", "320", "-h", "200", *NO_MUSIC], self.data.path)
+with DataDir() as data:
+    proc = start_demo(["--windowed", "-w", "320", "-h", "200", "-n", "3", "--no-music"], data.path)
+    try:
+        assert proc.stdout.readline() == "320 200\n"
         wid = find_window(proc)
         xdotool("windowsize", wid, 1024, 768)
         wait_for_output(proc, "Resized the window to 1024x768")
-        close_window(wid)
-        status, _, err = finish(proc)
-        self.assertEqual(status, 0, err)
+        assert escape(proc, wid) == (0, "", "")
+    finally:
+        proc.kill()
 
-    def test_show_ends_by_itself_at_58_seconds(self):
-        start = time.time()
-        proc = start_demo(["--windowed", "-w", "64", "-h", "36", *NO_MUSIC], self.data.path)
-        status, out, err = finish(proc, timeout=300)
-        self.assertEqual(status, 0, err)
-        self.assertGreaterEqual(time.time() - start, 58.0)
-        self.assertEqual(out, "64 36\n")
-
-
-if __name__ == "__main__":
-    unittest.main()
+with DataDir(omit=("fonts",)) as data:
+    proc = start_demo(["-w", "640", "-h", "360", "-n", "0", "--no-music"], data.path)
+    try:
+        assert proc.stdout.readline() == "{} {}\n".format(*xdotool("getdisplaygeometry").split())
+        wid = find_window(proc)
+        time.sleep(1.0)
+        assert proc.poll() is None, "the font was opened before a text was drawn"
+        xdotool("key", "--window", wid, "f")
+        assert wait_for_output(proc, "ERROR") == ["ERROR::FREETYPE: Failed to load font\n"]
+        assert finish(proc)[0] == 255
+    finally:
+        proc.kill()

@@ -1,12 +1,18 @@
+#include <algorithm>
 #include <cmath>
+#include <deque>
 #include <set>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
 #include <glm/gtc/constants.hpp>
 
 #include "CameraExpect.h"
+#include "DrawCallback.h"
 #include "FW/Window.h"
+#include "GLTestContext.h"
 #include "singletons/FontEngine.h"
 #include "singletons/Scene.h"
 #include "singletons/UI.h"
@@ -40,8 +46,8 @@ TEST(Controls, HeldKeysAndButtonsTurnThenMoveAtTheFrameStartSpeed) {
         {{GLFW_KEY_KP_SUBTRACT, GLFW_KEY_DOWN}, 0.5f, {0, 0, -1}, {0, 0, 15}, 5},
         // A key and its mouse button together move once.
         {{GLFW_KEY_UP, LEFT_BUTTON}, 0.1f, {0, 0, -1}, {0, 0, 9}, 10},
-        {{RIGHT_BUTTON}, 0.1f, {0, 0, -1}, {0, 0, 11}, 10},
         {{GLFW_KEY_DOWN, RIGHT_BUTTON, LEFT_BUTTON}, 0.1f, {0, 0, -1}, {0, 0, 10}, 10},
+        {{RIGHT_BUTTON}, 0.1f, {0, 0, -1}, {0, 0, 11}, 10},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "case " << &c - cases);
@@ -70,44 +76,64 @@ TEST(Controls, MouseLookIsSkippedWhileTheWindowHasNoArea) {
     FW::SCREEN_WIDTH = FW::SCREEN_HEIGHT = 0;
 }
 
+TEST(MouseLook, CentreEdgesAndOutsideTheWindow) {
+    struct Case { double x, y; float pitch, yaw; };
+    const Case cases[] = {{800, 450, 0, 0},        {0, 450, 0, pi},        {800, 900, -pi / 2, 0},
+                          {400, 225, pi / 4, pi / 2}, {-800, -450, pi, 2 * pi}, {3200, 1800, -3 * pi / 2, -3 * pi}};
+    for (const Case& c : cases) {
+        const PitchYaw a = mouse_look_angles(c.x, c.y, 1600, 900);
+        EXPECT_EQ(std::make_pair(a.pitch, a.yaw), std::make_pair(c.pitch, c.yaw)) << c.x << ", " << c.y;
+    }
+}
+
+TEST(KeyToggles, PressesFlipTheirFlagRepeatsAndReleasesDoNot) {
+    UI& ui = UI::get();
+    for (auto [code, flag] : {std::pair(GLFW_KEY_M, &ui.mouse_look), {GLFW_KEY_I, &ui.show_info},
+                              {GLFW_KEY_F, &ui.show_fps}}) {
+        ui.mouse_look = ui.show_info = ui.show_fps = false;
+        for (int action : {GLFW_PRESS, GLFW_REPEAT, GLFW_RELEASE, GLFW_REPEAT})
+            ui.key_receiver.callback(code, 0, action, 0);
+        EXPECT_EQ(std::make_pair(*flag, ui.mouse_look + ui.show_info + ui.show_fps), std::make_pair(true, 1)) << code;
+        ui.key_receiver.callback(code, 0, GLFW_PRESS, 0);
+        EXPECT_FALSE(*flag) << code;
+    }
+}
+
+TEST(FrameTimes, TrimKeepsStampsUpToOneSecondOldInclusive) {
+    std::deque<float> stamps{0.5f, 1.0f, 1.5f, 2.0f};
+    EXPECT_EQ(trim_frame_times(stamps, 2.0f), 3u);
+    EXPECT_EQ(trim_frame_times(stamps, 2.0001f), 2u);
+    EXPECT_EQ(trim_frame_times(stamps, 10.0f), 0u);
+}
+
+// "LL" drawn into the test window at x 10 on the baseline 8 rows up: the first L fills the box
+// its bearing and size give, foot on the baseline, and the second is the first moved by the advance.
 TEST(Text, GlyphsSitOnTheBaselineFromTheBottomLeftAndAdvanceThePen) {
-    const int W = 400, H = 100;  // an offscreen target, cleared to black
+    const int W = GL_TEST_WIDTH, H = GL_TEST_HEIGHT, base = 8;
     FontEngine& font = FontEngine::get();
     font.init(W, H);
-    GLuint rb, fb;
-    glGenRenderbuffers(1, &rb);
-    glBindRenderbuffer(GL_RENDERBUFFER, rb);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, W, H);
-    glGenFramebuffers(1, &fb);
-    glBindFramebuffer(GL_FRAMEBUFFER, fb);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, rb);
-    glViewport(0, 0, W, H);
     glClearColor(0, 0, 0, 0);
     glClear(GL_COLOR_BUFFER_BIT);
-    font.draw("LL", 10, 20, 20, {1, 1, 1});
+    font.draw("LL", 10, base, 20, {1, 1, 1});
     std::vector<unsigned char> image(4 * W * H);  // bottom row first
     glReadPixels(0, 0, W, H, GL_RGBA, GL_UNSIGNED_BYTE, image.data());
-
     const FontEngine::Character& L = font.characters.at({20, 'L'});
-    const int left = 10 + L.bearing.x, top = 20 + L.size.y, advance = L.advance >> 6;
-    ASSERT_EQ(L.bearing.y, L.size.y);  // no descender
-    ASSERT_LE(L.bearing.x + L.size.x, advance);
+    const int advance = L.advance >> 6;
+    ASSERT_LE(10 + 2 * advance, W);
     auto red = [&](int x, int y) { return image[4 * (y * W + x)]; };
-    auto lit = [&](int x0, int x1, int y0, int y1) {  // lit pixels in [x0, x1) x [y0, y1)
-        int n = 0;
-        for (int y = y0; y < y1; ++y)
-            for (int x = x0; x < x1; ++x)
-                n += red(x, y) > 0;
-        return n;
-    };
-    EXPECT_EQ(lit(0, W, 0, 20) + lit(0, W, top, H) + lit(0, left, 0, H), 0);
-    EXPECT_GT(lit(left, left + 1, 20, top), 0);
-    // The foot of the L is the baseline row: wider than the top row.
-    EXPECT_GT(lit(0, W, 20, 21), 2 * lit(0, W, top - 1, top));
-    // The second L is the first moved right by the advance.
-    for (int y = 20; y < top; ++y)
-        for (int x = 10; x < 10 + advance; ++x)
-            ASSERT_EQ(red(x, y), red(x + advance, y)) << x << ", " << y;
+    int min_x = W, min_y = H, max_y = -1;
+    std::vector<int> row(H);
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x) {
+            if (x >= 10 && x < 10 + advance) {
+                ASSERT_EQ(red(x, y), red(x + advance, y)) << x << ", " << y;
+            }
+            if (red(x, y) > 0)
+                min_x = std::min(min_x, x), min_y = std::min(min_y, y), max_y = y, row[y]++;
+        }
+    EXPECT_EQ(std::make_tuple(min_x, min_y, max_y),
+              std::make_tuple(10 + L.bearing.x, base - (L.size.y - L.bearing.y), base + L.bearing.y - 1));
+    EXPECT_GT(row[base], 2 * row[max_y]);  // the foot of the L is the bottom row
 }
 
 }  // namespace
