@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -23,21 +24,34 @@ int bits_per_pixel(unsigned char pixel_mode) {
     }
 }
 
-// Pixel x of one row, scaled to 0..255. `gray_max` is the brightest level
-// of a GRAY bitmap.
-unsigned char coverage_at(const unsigned char* row, unsigned x, unsigned char pixel_mode,
-                          unsigned gray_max) {
+// Converts one row of `width` pixels to coverage. `gray_max` is the brightest
+// level of a GRAY bitmap.
+void convert_row(const unsigned char* row, unsigned width, unsigned char pixel_mode, unsigned gray_max,
+                 unsigned char* out) {
     switch (pixel_mode) {
     case FT_PIXEL_MODE_MONO:  // most significant bit first
-        return (row[x >> 3] >> (7 - (x & 7))) & 1 ? 255 : 0;
+        for (unsigned x = 0; x < width; ++x)
+            out[x] = (row[x >> 3] >> (7 - (x & 7))) & 1 ? 255 : 0;
+        break;
     case FT_PIXEL_MODE_GRAY2:
-        return static_cast<unsigned char>(((row[x >> 2] >> (6 - 2 * (x & 3))) & 3) * 85);
+        for (unsigned x = 0; x < width; ++x)
+            out[x] = static_cast<unsigned char>(((row[x >> 2] >> (6 - 2 * (x & 3))) & 3) * 85);
+        break;
     case FT_PIXEL_MODE_GRAY4:
-        return static_cast<unsigned char>(((row[x >> 1] >> (4 - 4 * (x & 1))) & 15) * 17);
+        for (unsigned x = 0; x < width; ++x)
+            out[x] = static_cast<unsigned char>(((row[x >> 1] >> (4 - 4 * (x & 1))) & 15) * 17);
+        break;
     case FT_PIXEL_MODE_GRAY:
-        return static_cast<unsigned char>(std::min(255u, row[x] * 255u / gray_max));
+        if (gray_max == 255) {
+            std::memcpy(out, row, width);
+        } else {
+            for (unsigned x = 0; x < width; ++x)
+                out[x] = static_cast<unsigned char>(std::min(255u, row[x] * 255u / gray_max));
+        }
+        break;
     default:  // BGRA: premultiplied colour, the alpha is the coverage
-        return row[4 * x + 3];
+        for (unsigned x = 0; x < width; ++x)
+            out[x] = row[4 * x + 3];
     }
 }
 
@@ -61,8 +75,7 @@ bool coverage_from_bitmap(const FT_Bitmap& bitmap, std::vector<unsigned char>& o
     out.resize(size_t{width} * rows);
     for (unsigned y = 0; y < rows; ++y) {
         const unsigned char* row = top + static_cast<std::ptrdiff_t>(y) * bitmap.pitch;
-        for (unsigned x = 0; x < width; ++x)
-            out[size_t{y} * width + x] = coverage_at(row, x, bitmap.pixel_mode, gray_max);
+        convert_row(row, width, bitmap.pixel_mode, gray_max, &out[size_t{y} * width]);
     }
     return true;
 }
