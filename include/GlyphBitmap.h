@@ -30,7 +30,9 @@ struct GlyphImage {
 bool coverage_from_bitmap(const FT_Bitmap& bitmap, std::vector<unsigned char>& out);
 
 // Loads and renders character `code` of `face` at its current size into
-// `out`; false when FreeType fails or the bitmap cannot be converted.
+// `out`; false when FreeType fails, the bitmap cannot be converted, or the
+// glyph is more than four ems across or high (a broken outline, refused
+// before it is rasterised).
 bool render_glyph(FT_Face face, unsigned long code, GlyphImage& out);
 
 // Sets the face to `pixel_size` pixels high. A font with fixed bitmap sizes

@@ -4,12 +4,21 @@
 
 #include "GlyphBitmap.h"
 
+#include FT_OUTLINE_H
+
 #include <algorithm>
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
 
 namespace {
+
+// A glyph more than four ems across or high (plus a few pixels of edge for
+// the smallest sizes) is a broken outline, not text: refusing it before it is
+// rasterised keeps a damaged font from costing seconds and hundreds of
+// megabytes per glyph (the fuzzer found such a font).
+const long max_glyph_ems = 4;
+const long glyph_edge_pixels = 8;
 
 // Bits per pixel of the modes that convert to coverage; 0 for the others
 // (LCD subpixel images and unknown modes).
@@ -81,9 +90,22 @@ bool coverage_from_bitmap(const FT_Bitmap& bitmap, std::vector<unsigned char>& o
 }
 
 bool render_glyph(FT_Face face, unsigned long code, GlyphImage& out) {
-    if (FT_Load_Char(face, code, FT_LOAD_RENDER))
+    if (FT_Load_Char(face, code, FT_LOAD_DEFAULT))
         return false;
     const FT_GlyphSlot slot = face->glyph;
+    const FT_Size_Metrics& metrics = face->size->metrics;
+    const long max_side = max_glyph_ems * std::max(metrics.x_ppem, metrics.y_ppem) + glyph_edge_pixels;
+    if (slot->format == FT_GLYPH_FORMAT_OUTLINE) {
+        FT_BBox box;
+        FT_Outline_Get_CBox(&slot->outline, &box);
+        if ((box.xMax - box.xMin) / 64 > max_side || (box.yMax - box.yMin) / 64 > max_side)
+            return false;
+    }
+    // Rasterises an outline; a glyph that is a bitmap already stays as it is.
+    if (FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL))
+        return false;
+    if (static_cast<long>(slot->bitmap.width) > max_side || static_cast<long>(slot->bitmap.rows) > max_side)
+        return false;
     if (!coverage_from_bitmap(slot->bitmap, out.coverage))
         return false;
     out.width = static_cast<int>(slot->bitmap.width);

@@ -10,6 +10,7 @@
 namespace {
 
 const char* const terminus = "/usr/share/fonts/opentype/terminus/terminus-normal.otb";
+const char* const liberation = "/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf";
 
 FT_Bitmap bitmap(unsigned width, unsigned rows, int pitch, unsigned char mode, unsigned char* buffer) {
     FT_Bitmap b{};
@@ -63,6 +64,23 @@ TEST(GlyphCoverage, BitmapFontMatchesFreeTypesOwnConversionAndNamesMissingSizes)
         EXPECT_EQ(image.width * image.rows, static_cast<int>(expected.size()));
     }
     FT_Bitmap_Done(library, &reference);
+    FT_Done_Face(face);
+    FT_Done_FreeType(library);
+}
+
+TEST(GlyphCoverage, OutlineFarBeyondItsEmIsRefusedBeforeRasterising) {
+    FT_Library library;
+    FT_Face face;
+    ASSERT_EQ(FT_Init_FreeType(&library), 0);
+    ASSERT_EQ(FT_New_Face(library, liberation, 0, &face), 0) << liberation;
+    ASSERT_EQ(set_glyph_size(face, 12), "");
+    GlyphImage image;
+    EXPECT_TRUE(render_glyph(face, 'B', image));
+    // Blown up a hundredfold, as a damaged font's coordinates made it in a fuzz run.
+    FT_Matrix grow = {100 << 16, 0, 0, 100 << 16};
+    FT_Set_Transform(face, &grow, nullptr);
+    EXPECT_FALSE(render_glyph(face, 'B', image));
+    EXPECT_EQ(face->glyph->format, FT_GLYPH_FORMAT_OUTLINE);
     FT_Done_Face(face);
     FT_Done_FreeType(library);
 }
