@@ -3,10 +3,10 @@
 #include <cstdlib>
 #include <iostream>
 
-#include <ft2build.h>
-#include FT_FREETYPE_H
 #include <glm/gtc/matrix_transform.hpp>
 #include <glm/gtc/type_ptr.hpp>
+
+#include "GlyphBitmap.h"
 
 namespace {
 
@@ -54,30 +54,34 @@ void FontEngine::load_glyphs(int pixel_size) {
         std::cout << "ERROR::FREETYPE: Failed to load font" << std::endl;
         exit(-1);
     }
-    FT_Set_Pixel_Sizes(face, 0, pixel_size);
+    const std::string size_error = set_glyph_size(face, pixel_size);
 
-    // Glyph bitmaps are tightly packed rows of single bytes.
+    // Glyph coverage is uploaded as tightly packed rows of single bytes.
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    for (int c = 0; c < glyph_count; ++c) {
-        if (FT_Load_Char(face, c, FT_LOAD_RENDER)) {
+    // A size the font does not have is recorded as loaded with no glyphs: its
+    // texts draw nothing, and the message comes once.
+    if (!size_error.empty())
+        std::cout << size_error << std::endl;
+    GlyphImage image;
+    for (int c = 0; c < glyph_count && size_error.empty(); ++c) {
+        if (!render_glyph(face, static_cast<unsigned long>(c), image)) {
             std::cout << "ERROR::FREETYTPE: Failed to load Glyph" << std::endl;
             continue;
         }
-        const FT_GlyphSlot glyph = face->glyph;
         GLuint texture;
         glGenTextures(1, &texture);
         glBindTexture(GL_TEXTURE_2D, texture);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RED, glyph->bitmap.width, glyph->bitmap.rows, 0, GL_RED,
-                     GL_UNSIGNED_BYTE, glyph->bitmap.buffer);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RED, image.width, image.rows, 0, GL_RED,
+                     GL_UNSIGNED_BYTE, image.coverage.data());
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
         characters[{pixel_size, static_cast<char>(c)}] = Character{
             texture,
-            glm::ivec2(glyph->bitmap.width, glyph->bitmap.rows),
-            glm::ivec2(glyph->bitmap_left, glyph->bitmap_top),
-            static_cast<unsigned int>(glyph->advance.x),
+            glm::ivec2(image.width, image.rows),
+            glm::ivec2(image.left, image.top),
+            image.advance,
         };
     }
     loaded_sizes.insert(pixel_size);

@@ -2,16 +2,29 @@
 
 #include "FW/GL.h"
 #include "FW/ScreenQuad.h"
+#include "FW/Window.h"
 #include "singletons/Pipeline.h"
 
 namespace {
 const int blur_passes = 5;
 const float exposure = 1.0f;
+
+// The off-screen passes draw over the whole of the targets, which keep their
+// start-up size when the window is resized; the depth renderbuffer tells it.
+void set_target_viewport(const Pipeline& pipeline) {
+    GLint width = 0;
+    GLint height = 0;
+    glBindRenderbuffer(GL_RENDERBUFFER, pipeline.depth_RBO);
+    glGetRenderbufferParameteriv(GL_RENDERBUFFER, GL_RENDERBUFFER_WIDTH, &width);
+    glGetRenderbufferParameteriv(GL_RENDERBUFFER, GL_RENDERBUFFER_HEIGHT, &height);
+    glViewport(0, 0, width, height);
+}
 }  // namespace
 
 void draw_background_pass(float seconds) {
     Pipeline& pipeline = Pipeline::get();
     glBindFramebuffer(GL_FRAMEBUFFER, pipeline.hdr_FBO);
+    set_target_viewport(pipeline);
     glUseProgram(pipeline.background_program.handle);
     glUniform1f(glGetUniformLocation(pipeline.background_program.handle, "t"),
                 static_cast<float>(seconds * 0.4));
@@ -23,6 +36,7 @@ void draw_blur_passes() {
     Pipeline& pipeline = Pipeline::get();
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glUseProgram(pipeline.blur_program.handle);
+    set_target_viewport(pipeline);
     // Alternate the axes between the two ping-pong targets, each pass reading
     // the previous one's result; the first reads the background's bright part.
     bool horizontal = true;
@@ -40,6 +54,9 @@ void draw_blur_passes() {
 void draw_composite_pass(bool bloom) {
     Pipeline& pipeline = Pipeline::get();
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    // The whole picture fills the window at its current size; the texts and
+    // the capture's read-back that follow keep this viewport.
+    glViewport(0, 0, FW::SCREEN_WIDTH, FW::SCREEN_HEIGHT);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glUseProgram(pipeline.bloom_final_program.handle);
     glActiveTexture(GL_TEXTURE0);
