@@ -14,17 +14,12 @@ struct Settings {
 };
 
 // The outcome of parsing: the settings, or the one-line message to print on
-// standard error before ending with status 255. help is set by "--help",
-// which ends the parsing: the caller prints HELP_TEXT and ends with status 0.
+// standard error before ending with status 255.
 struct ParseResult {
     Settings settings;
     bool ok = true;
-    bool help = false;
     std::string error;
 };
-
-// The options and keys, as "--help" prints them on standard output.
-extern const char* const HELP_TEXT;
 
 // Parses the arguments that follow the program name.
 ParseResult parse_command_line(const std::vector<std::string>& args);

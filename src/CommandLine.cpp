@@ -2,28 +2,6 @@
 
 #include <stdexcept>
 
-const char* const HELP_TEXT =
-    "Usage: demo [options]\n"
-    "A 58-second real-time show with music; run it from the folder that holds\n"
-    "shaders/, fonts/ and assets/.\n"
-    "\n"
-    "Options:\n"
-    "  --windowed    a window instead of full screen\n"
-    "  -w N, -h N    window width and height (default 1600 x 900)\n"
-    "  -n N          number of gems generated at start-up (default 10000)\n"
-    "  --no-music    no sound at all\n"
-    "  --capture     fixed 60 fps clock; every frame written to capture/frameN.bmp\n"
-    "  --help        this text\n"
-    "\n"
-    "Keys:\n"
-    "  Escape        end the show\n"
-    "  I, F          info texts (FPS, time, camera), the bare FPS count\n"
-    "  M             mouse look\n"
-    "  W/S/A/D       turn the camera; Q/E move it sideways\n"
-    "  Up/Down       fly forward and back (also the left and right mouse buttons)\n"
-    "  keypad +/-    camera speed\n"
-    "The camera is scene state shown by the info text; the show does not follow it.\n";
-
 namespace {
 
 // Decimal conversion as std::stoi does it (leading blanks, sign, digits up to
@@ -64,9 +42,6 @@ ParseResult parse_command_line(const std::vector<std::string>& args) {
             s.music = false;
         } else if (arg == "--windowed") {
             s.full_screen = false;
-        } else if (arg == "--help") {
-            result.help = true;
-            return result;
         } else {
             result.ok = false;
             result.error = "Error parsing command line argument: " + arg;

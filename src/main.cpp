@@ -12,10 +12,6 @@
 
 int main(int argc, char** argv) {
     ParseResult parsed = parse_command_line(std::vector<std::string>(argv + 1, argv + argc));
-    if (parsed.help) {
-        std::cout << HELP_TEXT;
-        return 0;
-    }
     if (!parsed.ok) {
         std::cerr << parsed.error << std::endl;
         return -1;

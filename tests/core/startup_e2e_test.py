@@ -1,5 +1,5 @@
 """Start-up failures: each gives its message on its stream and its exit
-status, and a command-line error starts nothing; --help; texts in full screen
+status, and a command-line error starts nothing; the scripts' help; texts in full screen
 with a requested size of 0."""
 
 import os
@@ -22,7 +22,7 @@ class StartUpErrors(unittest.TestCase):
             return run_demo(args, data.path, env=env, timeout=120)
 
     def test_command_line_errors_start_nothing(self):
-        for args, expected in [(["--windowed", "--Help"], "Error parsing command line argument: --Help\n"),
+        for args, expected in [(["--windowed", "--help"], "Error parsing command line argument: --help\n"),
                                (["--windowed", ""], "Error parsing command line argument: \n"),
                                (["-w", "abc"], None), (["-h", "99999999999"], None), (["-n"], None)]:
             r = self.run_in(args)
@@ -33,15 +33,13 @@ class StartUpErrors(unittest.TestCase):
             else:
                 self.assertIn(args[0], r.stderr)
 
-    def test_help_goes_to_stdout_for_the_demo_and_the_scripts(self):
+    def test_scripts_help_shows_what_a_user_passes(self):
         scripts = os.path.join(os.path.dirname(os.path.abspath(__file__)), "../../scripts")
-        r = self.run_in(["-w", "64", "--help", "--bogus"])
-        for r, texts in [(r, ("--windowed", "-n N", "--capture", "Escape", "Up/Down")),
-                         *[(subprocess.run([os.path.join(scripts, name), "--help"], capture_output=True, text=True),
-                            ("-w W", "-h H")) for name in ("render", "contact-sheet")]]:
+        for name in ("render", "contact-sheet"):
+            r = subprocess.run([os.path.join(scripts, name), "--help"], capture_output=True, text=True)
             self.assertEqual((r.returncode, r.stderr), (0, ""))
             self.assertNotIn("--run-dir", r.stdout)
-            for text in texts:
+            for text in ("-w W", "-h H"):
                 self.assertIn(text, r.stdout)
 
     def test_window_and_size_failures(self):
