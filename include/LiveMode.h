@@ -9,19 +9,21 @@
 class LiveMode {
 public:
     ShaderWatch watch;
-    LiveTimeline timeline;
+    LiveTimeline timeline{0.0, 0.0};
     bool music_paused = false;
     // The clock jumped while paused: the music moves when play resumes.
     bool music_stale = false;
     // The clock jumped in the frame being drawn.
     bool jumped = false;
-    double last_time;
+    double last_time = 0.0;
     int text_width;
     int text_height;
 
-    // Watches the programs of the pipeline, the font engine and the line
-    // store, which must be loaded; the clock starts at `start` seconds.
-    LiveMode(double start, int text_width, int text_height);
+    // Watches the files of the pipeline's, the font engine's and the line
+    // store's programs; made before start-up loads them.
+    LiveMode(int text_width, int text_height);
+    // Starts the clock at `seconds`, once the window is open.
+    void start(double seconds);
     // Rebuilds changed programs, then takes the frame's time from the
     // timeline and makes the music follow any pause, resume or jump.
     float frame_time();

@@ -13,7 +13,8 @@
 class ShaderWatch {
 public:
     struct Entry {
-        FW::ShaderProgram* program;
+        // The program, reached only when a new version is built.
+        std::function<FW::ShaderProgram&()> program;
         std::string paths[2];  // vertex, fragment
         std::string sources[2];  // the bytes last read
         bool changed[2] = {false, false};  // since the last build
@@ -28,9 +29,10 @@ public:
     double last_poll = -1.0e9;
     std::vector<Entry> entries;
 
-    // Watches `program`, loaded from the two files; their current bytes are the
-    // version it holds.
-    void watch(FW::ShaderProgram& program, const std::string& vertex_path,
+    // Watches the program that `program` returns, loaded from the two files.
+    // Their bytes now are taken as the version it holds: watch before the
+    // program is loaded, so that a save in between is not missed.
+    void watch(std::function<FW::ShaderProgram&()> program, const std::string& vertex_path,
                const std::string& fragment_path, std::function<void(GLuint)> set_uniforms);
     // Reads the files when `interval` has passed since the last read and notes
     // the entries whose bytes changed; returns how many programs want a build.

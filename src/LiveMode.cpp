@@ -10,24 +10,32 @@
 #include "singletons/Pipeline.h"
 #include "singletons/Scene.h"
 
-LiveMode::LiveMode(double start, int width, int height)
-    : timeline(start, glfwGetTime()), last_time(start), text_width(width), text_height(height) {
+LiveMode::LiveMode(int width, int height) : text_width(width), text_height(height) {
     // The same programs and fixed uniforms as the start-up loads and sets.
-    Pipeline& pipeline = Pipeline::get();
-    watch.watch(pipeline.standard_program, "shaders/standard.vert", "shaders/standard.frag", nullptr);
-    watch.watch(pipeline.blur_program, "shaders/gaussian_blur.vert", "shaders/gaussian_blur.frag",
+    watch.watch([]() -> FW::ShaderProgram& { return Pipeline::get().standard_program; }, "shaders/standard.vert",
+                "shaders/standard.frag", nullptr);
+    watch.watch([]() -> FW::ShaderProgram& { return Pipeline::get().blur_program; }, "shaders/gaussian_blur.vert",
+                "shaders/gaussian_blur.frag",
                 [](GLuint program) { glUniform1i(glGetUniformLocation(program, "image"), 0); });
-    watch.watch(pipeline.bloom_final_program, "shaders/bloom_final.vert", "shaders/bloom_final.frag",
-                [](GLuint program) {
+    watch.watch([]() -> FW::ShaderProgram& { return Pipeline::get().bloom_final_program; },
+                "shaders/bloom_final.vert", "shaders/bloom_final.frag", [](GLuint program) {
                     glUniform1i(glGetUniformLocation(program, "scene"), 0);
                     glUniform1i(glGetUniformLocation(program, "bloomBlur"), 1);
                 });
-    watch.watch(pipeline.background_program, "shaders/background.vert", "shaders/background.frag", nullptr);
-    watch.watch(FontEngine::get().program, "shaders/fonts.vert", "shaders/fonts.frag", [](GLuint program) {
-        glUniformMatrix4fv(glGetUniformLocation(program, "projection"), 1, GL_FALSE,
-                           glm::value_ptr(FontEngine::get().projection));
-    });
-    watch.watch(Scene::get()->lines.program, "shaders/basic.vert", "shaders/basic.frag", nullptr);
+    watch.watch([]() -> FW::ShaderProgram& { return Pipeline::get().background_program; },
+                "shaders/background.vert", "shaders/background.frag", nullptr);
+    watch.watch([]() -> FW::ShaderProgram& { return FontEngine::get().program; }, "shaders/fonts.vert",
+                "shaders/fonts.frag", [](GLuint program) {
+                    glUniformMatrix4fv(glGetUniformLocation(program, "projection"), 1, GL_FALSE,
+                                       glm::value_ptr(FontEngine::get().projection));
+                });
+    watch.watch([]() -> FW::ShaderProgram& { return Scene::get()->lines.program; }, "shaders/basic.vert",
+                "shaders/basic.frag", nullptr);
+}
+
+void LiveMode::start(double seconds) {
+    timeline = LiveTimeline(seconds, glfwGetTime());
+    last_time = seconds;
 }
 
 float LiveMode::frame_time() {

@@ -18,9 +18,9 @@ bool read_file(const std::string& path, std::string& content) {
     return !file.bad();
 }
 
-void ShaderWatch::watch(FW::ShaderProgram& program, const std::string& vertex_path,
+void ShaderWatch::watch(std::function<FW::ShaderProgram&()> program, const std::string& vertex_path,
                         const std::string& fragment_path, std::function<void(GLuint)> set_uniforms) {
-    Entry entry{&program, {vertex_path, fragment_path}, {}, {false, false}, std::move(set_uniforms), {}};
+    Entry entry{std::move(program), {vertex_path, fragment_path}, {}, {false, false}, std::move(set_uniforms), {}};
     for (int i = 0; i < 2; ++i)
         read_file(entry.paths[i], entry.sources[i]);
     entries.push_back(std::move(entry));
@@ -72,7 +72,7 @@ void ShaderWatch::rebuild() {
             std::cout << entry.error << std::endl;
             continue;
         }
-        entry.program->replace(build.handle);
+        entry.program().replace(build.handle);
         glUseProgram(build.handle);
         if (entry.set_uniforms)
             entry.set_uniforms(build.handle);

@@ -21,6 +21,10 @@ int main(int argc, char** argv) {
     }
     const Settings& settings = parsed.settings;
 
+    // Live mode reads the shader files before start-up compiles them.
+    std::unique_ptr<LiveMode> live;
+    if (settings.live)
+        live = std::make_unique<LiveMode>(settings.width, settings.height);
     start_up(settings);
     DrawCallback draw_callback;
     if (settings.music) {
@@ -31,9 +35,8 @@ int main(int argc, char** argv) {
         seek_music(settings.start, true);
     if (settings.capture)
         draw_callback.start_capture_at(settings.start);
-    std::unique_ptr<LiveMode> live;
-    if (settings.live) {
-        live = std::make_unique<LiveMode>(settings.start, settings.width, settings.height);
+    if (live) {
+        live->start(settings.start);
         draw_callback.live = live.get();
         UI::get().timeline = &live->timeline;
     }

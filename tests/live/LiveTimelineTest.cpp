@@ -1,9 +1,8 @@
-// The live clock and its keys, and the command line of live mode and --start.
+// The live clock and its keys.
 #include <gtest/gtest.h>
 
 #include <GLFW/glfw3.h>
 
-#include "CommandLine.h"
 #include "LiveTimeline.h"
 
 namespace {
@@ -22,15 +21,6 @@ TEST(LiveTimeline, FollowsTheWallClockStandsStillWhilePausedAndStepsOnlyThen) {
     EXPECT_DOUBLE_EQ(timeline.position(600.0), 12.0 + frame);
     timeline.toggle_pause(600.0);
     EXPECT_DOUBLE_EQ(timeline.position(601.0), 13.0 + frame);
-}
-
-TEST(LiveTimeline, ReachingTheEndStartsAgainFromZero) {
-    LiveTimeline timeline(57.5, 0.0);
-    EXPECT_FALSE(timeline.jumped);
-    EXPECT_DOUBLE_EQ(timeline.frame_time(0.4), 57.9);
-    EXPECT_DOUBLE_EQ(timeline.frame_time(0.6), 0.0);
-    EXPECT_TRUE(timeline.jumped);
-    EXPECT_DOUBLE_EQ(timeline.frame_time(1.6), 1.0);
 }
 
 TEST(LiveTimeline, KeysSeekStepAndRewindWithinTheShow) {
@@ -58,26 +48,9 @@ TEST(LiveTimeline, KeysSeekStepAndRewindWithinTheShow) {
     }
     LiveTimeline timeline(30.0, 0.0);
     EXPECT_FALSE(apply_timeline_key(timeline, GLFW_KEY_I, GLFW_PRESS, 1.0));
-    EXPECT_TRUE(apply_timeline_key(timeline, GLFW_KEY_SPACE, GLFW_PRESS, 1.0));
-    EXPECT_TRUE(timeline.paused && !timeline.jumped);
+    EXPECT_TRUE(apply_timeline_key(timeline, GLFW_KEY_SPACE, GLFW_PRESS, 1.0) && timeline.paused);
     apply_timeline_key(timeline, GLFW_KEY_SPACE, GLFW_REPEAT, 2.0);
-    EXPECT_TRUE(timeline.paused);
-}
-
-TEST(LiveCommandLine, LiveAndStartParseAndBadCombinationsAreRefused) {
-    ParseResult r = parse_command_line({"--live", "--start", "57.5", "--windowed"});
-    ASSERT_TRUE(r.ok) << r.error;
-    EXPECT_TRUE(r.settings.live);
-    EXPECT_DOUBLE_EQ(r.settings.start, 57.5);
-    EXPECT_DOUBLE_EQ(parse_command_line({"--capture", "--start", "0"}).settings.start, 0.0);
-    for (const auto& args : std::vector<std::vector<std::string>>{
-             {"--start", "58"}, {"--start", "-0.5"}, {"--start", "abc"}, {"--start", "5s"}, {"--start", ""},
-             {"--start", "nan"}, {"--start", "inf"}, {"--start"}, {"--live", "--capture"}, {"--capture", "--live"}}) {
-        ParseResult bad = parse_command_line(args);
-        EXPECT_FALSE(bad.ok) << args[0];
-        EXPECT_EQ(bad.error.find('\n'), std::string::npos);
-        EXPECT_NE(bad.error.find(args[0] == "--start" ? "--start" : "--live"), std::string::npos) << bad.error;
-    }
+    EXPECT_TRUE(timeline.paused && !timeline.jumped);
 }
 
 }  // namespace

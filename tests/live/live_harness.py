@@ -1,24 +1,19 @@
-"""Shared by the live-mode tests: window grabs as pixel rows and the shader
-sources the tests save into a run's data folder."""
+"""Shared by the live-mode tests: window grabs as pixel rows, test shaders."""
 
+import pathlib
 import re
 import time
 
 from demo_harness import grab_window
 
-FLAT = """#version 330 core
-layout (location = 0) out vec4 FragColor;
-layout (location = 1) out vec4 BrightColor;
-void main() {{ FragColor = vec4({}, 1.0); BrightColor = vec4(0.0, 0.0, 0.0, 1.0); }}
-"""
+OUTPUTS = "#version 330 core\nlayout (location = 0) out vec4 FragColor;\nlayout (location = 1) out vec4 BrightColor;\n"
+FLAT = OUTPUTS + "void main() {{ FragColor = vec4({}, 1.0); BrightColor = vec4(0.0, 0.0, 0.0, 1.0); }}\n"
 
 
 def grab(wid, folder):
-    """The window as a list of rows of (r, g, b) tuples, top row first."""
     path = folder.file("window.ppm")
     grab_window(wid, path)
-    with open(path, "rb") as f:
-        data = f.read()
+    data = pathlib.Path(path).read_bytes()
     header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+(\d+)\s", data)
     width, height, maxval = map(int, header.groups())
     rgb = data[header.end():][::2 if maxval > 255 else 1]  # high bytes of 16-bit samples
@@ -26,22 +21,16 @@ def grab(wid, folder):
 
 
 def flat_colour(rows, tolerance=4):
-    """The colour of a picture that is one colour within the dither's steps, else None."""
-    first = rows[0][0]
-    ok = all(abs(p[c] - first[c]) <= tolerance for row in rows for p in row for c in range(3))
-    return first if ok else None
+    """The colour of a picture that is one colour within the dither's steps, else None; not black (no frame yet)."""
+    return rows[0][0] if rows[0][0] != (0, 0, 0) and all(near(p, rows[0][0], tolerance) for row in rows for p in row) else None
 
 
 def near(a, b, tolerance=3):
-    """True when two colours differ by at most `tolerance` in each channel."""
     return a is not None and b is not None and all(abs(x - y) <= tolerance for x, y in zip(a, b))
 
 
 def wait_for(probe, timeout):
-    """Calls probe until it returns something true; returns that, or None after timeout seconds."""
     deadline = time.time() + timeout
-    while True:
-        found = probe()
-        if found or time.time() > deadline:
-            return found
+    while not (found := probe()) and time.time() < deadline:
         time.sleep(0.1)
+    return found

@@ -1,6 +1,5 @@
-"""--start: a capture run from 30 s writes frame1800.bmp first, byte for byte
-the frame a whole run writes under that number; bad start values and
---live with --capture are refused with one line and status 255."""
+"""--capture --start 30 writes frame1800.bmp first, byte for byte the whole run's; bad --start values
+and --live with --capture are refused with one line and status 255."""
 
 import os
 
@@ -10,8 +9,7 @@ ARGS = ["--windowed", "-w", "64", "-h", "36", "-n", "10", "--no-music", "--captu
 
 
 def frame_1800(data, extra):
-    """Runs a capture until frame 1800 is on disk; returns the first file
-    written and the bytes of frame1800.bmp."""
+    """Captures up to frame 1800; returns the first file's line and frame1800.bmp's bytes."""
     proc = start_demo(ARGS + extra, data.path)
     try:
         lines = wait_for_output(proc, "Write to capture/frame1801.bmp", timeout=300)

@@ -1,29 +1,19 @@
-"""The live timeline in one run from --start 57 with the disk audio driver:
-the show wraps to 0 and goes on; Space freezes the picture and the music and
-releases them; the seek and step keys move the clock by their steps; after a
-seek to the climax the sound follows the track there, and after Home the
-intro. The background paints the clock (red: seconds / 64, green: their
-fraction) and a plain composite passes it through, so a pixel tells the time."""
+"""The live timeline from --start 57 with disk audio: the show wraps to 0; Space freezes picture and
+music; the keys move the clock by their steps; the sound follows seeks to the climax and Home. The
+background paints the clock (red: seconds / 64, green: fraction), passed through by a plain composite."""
 
 import array
 import math
+import pathlib
+import re
 import time
 
 from demo_harness import DataDir, close_window, find_window, finish, start_demo, xdotool
-from live_harness import grab
+from live_harness import OUTPUTS, grab
 
-CLOCK = """#version 330 core
-layout (location = 0) out vec4 FragColor;
-layout (location = 1) out vec4 BrightColor;
-uniform float t;
-void main() { float s = t / 0.4; FragColor = vec4(s / 64.0, fract(s), 0.0, 1.0); BrightColor = vec4(0.0); }
-"""
-PLAIN = """#version 330 core
-in vec2 TexCoords;
-out vec4 FragColor;
-uniform sampler2D scene;
-void main() { FragColor = vec4(texture(scene, TexCoords).rgb, 1.0); }
-"""
+CLOCK = OUTPUTS + "uniform float t;\nvoid main() { float s = t / 0.4; FragColor = vec4(s / 64.0, fract(s), 0.0, 1.0); BrightColor = vec4(0.0); }\n"
+PLAIN = ("#version 330 core\nin vec2 TexCoords;\nout vec4 FragColor;\nuniform sampler2D scene;\n"
+         "void main() { FragColor = vec4(texture(scene, TexCoords).rgb, 1.0); }\n")
 RATE = 22050
 
 
@@ -39,12 +29,9 @@ def press(wid, key, settle=0.4):
 
 
 def levels(path, block=0.25):
-    samples = array.array("h")
-    with open(path, "rb") as f:
-        samples.frombytes(f.read())
+    samples = array.array("h", pathlib.Path(path).read_bytes())
     n = int(block * RATE) * 2
-    return [10 * math.log10(sum(s * s for s in samples[i:i + n]) / n / 32768 ** 2 + 1e-12)
-            for i in range(0, len(samples) - n, n)]
+    return [10 * math.log10(sum(s * s for s in samples[i:i + n]) / n / 32768 ** 2 + 1e-12) for i in range(0, len(samples) - n, n)]
 
 
 with DataDir() as data:
@@ -56,8 +43,7 @@ with DataDir() as data:
     try:
         wid = find_window(proc)
         time.sleep(2.5)
-        wrapped = clock(wid, data)
-        assert 0.2 < wrapped < 2.6 and proc.poll() is None, wrapped
+        assert 0.2 < clock(wid, data) < 2.6 and proc.poll() is None, clock(wid, data)
 
         press(wid, "space")
         frozen = grab(wid, data)
@@ -83,9 +69,7 @@ with DataDir() as data:
     db = levels(audio)
 print("levels (dBFS, 0.25 s blocks):", [round(x) for x in db])
 # The pause is the longest silent stretch; the climax plays after it, the intro at the end.
-silent = [x < -70 for x in db]
-runs = [(i - j, i) for i in range(len(db) + 1) for j in range(i) if all(silent[j:i]) and (j == 0 or not silent[j - 1])]
-length, end = max(runs)
-climax, intro = db[end + 2:end + 10], db[-10:-2]
-assert length >= 12, length
+pause = max(re.finditer("s+", "".join("s" if x < -70 else "." for x in db)), key=lambda m: len(m.group()))
+climax, intro = db[pause.end() + 2:pause.end() + 10], db[-10:-2]
+assert len(pause.group()) >= 12, pause
 assert min(climax) > -30 and sum(climax) / 8 > sum(intro) / 8 + 6, (climax, intro)
