@@ -21,7 +21,7 @@ bool to_int(const std::string& option, const std::string& value, int& out, std::
     return false;
 }
 
-// A start time: a whole decimal number of seconds within the show, [0, 58).
+// A start time: the whole argument a decimal number of seconds within the show, [0, 58).
 bool to_start_seconds(const std::string& value, double& out, std::string& error) {
     const double show_length = 58.0;
     char* end = nullptr;
