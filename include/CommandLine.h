@@ -11,6 +11,10 @@ struct Settings {
     bool full_screen = true;
     bool music = true;
     bool capture = false;
+    // Live mode: shader reload and the timeline keys.
+    bool live = false;
+    // Where the demo clock and the music start, in seconds within [0, 58).
+    double start = 0.0;
 };
 
 // The outcome of parsing: the settings, or the one-line message to print on

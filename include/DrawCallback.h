@@ -4,6 +4,8 @@
 
 #include "FW/Callbacks.h"
 
+class LiveMode;
+
 // Draws one frame: the demo clock, the controls, the bloom chain, the info
 // texts and, in capture mode, the frame written to disk.
 class DrawCallback : public FW::IDrawCallback {
@@ -12,8 +14,13 @@ public:
     int frame_number = 0;
     std::deque<float> frame_times;
     float capture_time = 0.0f;
+    // Live mode's clock, reload and texts; null in the other modes.
+    LiveMode* live = nullptr;
 
     DrawCallback();
+    // Capture mode starting at `seconds`: the first file is frame
+    // round(seconds * 60), with the clock a whole run has at that frame.
+    void start_capture_at(double seconds);
     void draw(int width, int height) override;
     void draw_info_texts(float t);
     void save_frame();

@@ -9,3 +9,8 @@ void load_music();
 void play_music();
 // Frees the track and shuts SDL down.
 void free_music();
+// Moves the playing track to `seconds` from its start; `forward` when the
+// target lies after where it plays now. Nothing without a loaded track.
+void seek_music(double seconds, bool forward);
+// Pauses or resumes the track. Nothing without a loaded track.
+void pause_music(bool paused);

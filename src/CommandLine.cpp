@@ -1,5 +1,8 @@
 #include "CommandLine.h"
 
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
 #include <stdexcept>
 
 namespace {
@@ -16,6 +19,21 @@ bool to_int(const std::string& option, const std::string& value, int& out, std::
         error = "Invalid value for " + option + ": \"" + value + "\" (stoi: out of range)";
     }
     return false;
+}
+
+// A start time: the whole argument a decimal number of seconds within the show, [0, 58).
+bool to_start_seconds(const std::string& value, double& out, std::string& error) {
+    const double show_length = 58.0;
+    char* end = nullptr;
+    errno = 0;
+    const double seconds = std::strtod(value.c_str(), &end);
+    if (value.empty() || *end != '\0' || errno == ERANGE || !std::isfinite(seconds) || seconds < 0.0 ||
+        seconds >= show_length) {
+        error = "Invalid value for --start: \"" + value + "\" (seconds from 0 up to below 58)";
+        return false;
+    }
+    out = seconds;
+    return true;
 }
 
 }  // namespace
@@ -42,11 +60,24 @@ ParseResult parse_command_line(const std::vector<std::string>& args) {
             s.music = false;
         } else if (arg == "--windowed") {
             s.full_screen = false;
+        } else if (arg == "--live") {
+            s.live = true;
+        } else if (arg == "--start") {
+            if (i + 1 == args.size() || !to_start_seconds(args[++i], s.start, result.error)) {
+                result.ok = false;
+                if (result.error.empty())
+                    result.error = "Missing value after --start";
+                return result;
+            }
         } else {
             result.ok = false;
             result.error = "Error parsing command line argument: " + arg;
             return result;
         }
+    }
+    if (s.live && s.capture) {
+        result.ok = false;
+        result.error = "--live cannot be combined with --capture, which runs on a fixed clock";
     }
     return result;
 }

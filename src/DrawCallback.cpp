@@ -1,10 +1,12 @@
 #include "DrawCallback.h"
 
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 
 #include "FW/GL.h"
 #include "FramePasses.h"
+#include "LiveMode.h"
 #include "singletons/Scene.h"
 #include "singletons/UI.h"
 
@@ -24,6 +26,14 @@ float seconds_since_start(const Scene* scene) {
 
 DrawCallback::DrawCallback() : last_time(static_cast<float>(glfwGetTime())) {}
 
+void DrawCallback::start_capture_at(double seconds) {
+    // The same float sums as the frames before it, so that stretches rendered
+    // separately match a whole run frame for frame.
+    frame_number = static_cast<int>(std::lround(seconds * 60.0));
+    for (int frame = 0; frame < frame_number; ++frame)
+        capture_time += capture_step;
+}
+
 void DrawCallback::draw(int, int) {
     Scene* scene = Scene::get();
 
@@ -31,6 +41,11 @@ void DrawCallback::draw(int, int) {
     if (scene->capture) {
         capture_time += capture_step;
         t = capture_time;
+    } else if (live) {
+        t = live->frame_time();
+        // The frame count restarts after a jump of the clock.
+        if (live->jumped)
+            frame_times.clear();
     } else {
         t = seconds_since_start(scene);
     }
@@ -45,7 +60,13 @@ void DrawCallback::draw(int, int) {
     draw_composite_pass(true);
 
     draw_info_texts(t);
+    if (live)
+        live->draw_overlay(t);
     if (scene->capture)
         save_frame();
-    frame_times.push_back(seconds_since_start(scene));
+    // A paused live clock stands still: its frames are not counted.
+    if (!live)
+        frame_times.push_back(seconds_since_start(scene));
+    else if (!live->timeline.paused)
+        frame_times.push_back(live->clock());
 }

@@ -84,3 +84,32 @@ void free_music() {
     music_ptr = nullptr;
     SDL_Quit();
 }
+
+// Debian's SDL_mixer 1.2 (libmad) seeks an MP3 forward exactly, but a track
+// that has played past the target lands up to two seconds early when asked to
+// go back, also after Mix_RewindMusic; a freshly loaded track seeks exactly.
+// So a jump back loads the track again and plays it from the new position.
+void seek_music(double seconds, bool forward) {
+    if (!music_ptr)
+        return;
+    if (!forward || !Mix_PlayingMusic()) {
+        Mix_FreeMusic(music_ptr);
+        music_ptr = Mix_LoadMUS(MUSIC_FILE);
+        if (!music_ptr) {
+            std::fprintf(stderr, "Error loading music: %s; the demo goes on without it.\n", MUSIC_FILE);
+            return;
+        }
+        Mix_PlayMusic(music_ptr, LOOPS);
+    }
+    if (seconds > 0.0)
+        Mix_SetMusicPosition(seconds);
+}
+
+void pause_music(bool paused) {
+    if (!music_ptr)
+        return;
+    if (paused)
+        Mix_PauseMusic();
+    else
+        Mix_ResumeMusic();
+}

@@ -3,6 +3,7 @@
 #include <glm/gtc/constants.hpp>
 
 #include "FW/Window.h"
+#include "LiveTimeline.h"
 #include "singletons/Scene.h"
 
 UI& UI::get() {
@@ -10,11 +11,14 @@ UI& UI::get() {
     return instance;
 }
 
-// Presses toggle the flags; repeats and releases change nothing.
+// Presses toggle the flags; repeats and releases change nothing. In live
+// mode the timeline takes its own keys first.
 void UI::KeyCallback::callback(int key, int, int action, int) {
+    UI& ui = UI::get();
+    if (ui.timeline && apply_timeline_key(*ui.timeline, key, action, glfwGetTime()))
+        return;
     if (action != GLFW_PRESS)
         return;
-    UI& ui = UI::get();
     switch (key) {
     case GLFW_KEY_M:
         ui.mouse_look = !ui.mouse_look;

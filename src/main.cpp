@@ -1,14 +1,17 @@
 #include <chrono>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "CommandLine.h"
 #include "DrawCallback.h"
 #include "FW/Window.h"
+#include "LiveMode.h"
 #include "Music.h"
 #include "StartUp.h"
 #include "singletons/Scene.h"
+#include "singletons/UI.h"
 
 int main(int argc, char** argv) {
     ParseResult parsed = parse_command_line(std::vector<std::string>(argv + 1, argv + argc));
@@ -18,14 +21,30 @@ int main(int argc, char** argv) {
     }
     const Settings& settings = parsed.settings;
 
+    // Live mode reads the shader files before start-up compiles them.
+    std::unique_ptr<LiveMode> live;
+    if (settings.live)
+        live = std::make_unique<LiveMode>(settings.width, settings.height);
     start_up(settings);
     DrawCallback draw_callback;
     if (settings.music) {
         load_music();
         play_music();
     }
-    // The zero of the demo clock: after the music has started, right before the first frame.
-    Scene::get()->start_time = std::chrono::system_clock::now();
+    if (settings.start > 0.0)
+        seek_music(settings.start, true);
+    if (settings.capture)
+        draw_callback.start_capture_at(settings.start);
+    if (live) {
+        live->start(settings.start);
+        draw_callback.live = live.get();
+        UI::get().timeline = &live->timeline;
+    }
+    // The zero of the demo clock: after the music has started, right before
+    // the first frame; a later start puts it that far back.
+    const auto start_offset = std::chrono::duration<double>(settings.start);
+    Scene::get()->start_time =
+        std::chrono::system_clock::now() - std::chrono::duration_cast<std::chrono::system_clock::duration>(start_offset);
 
     FW::loop(draw_callback);
 

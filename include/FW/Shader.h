@@ -38,6 +38,19 @@ public:
     ~ShaderProgram();
     void link(VertexShader& vertex, FragmentShader& fragment);
     void load(std::string vertex_path, std::string fragment_path);
+    // Deletes the program held so far and takes `new_handle` in its place.
+    void replace(GLuint new_handle);
 };
+
+// A program built from source texts without ending the process on failure
+// (live reload): `handle` is 0 when a stage failed, `failed_stage` then says
+// which one and `log` holds the compiler's or linker's whole log.
+struct ProgramBuild {
+    enum class Stage { none, vertex, fragment, link };
+    GLuint handle = 0;
+    Stage failed_stage = Stage::none;
+    std::string log;
+};
+ProgramBuild build_program(const std::string& vertex_source, const std::string& fragment_source);
 
 }  // namespace FW

@@ -2,6 +2,8 @@
 
 #include "FW/Callbacks.h"
 
+class LiveTimeline;
+
 // Keyboard and mouse controls: flag toggles, mouse look and camera flight.
 class UI {
 public:
@@ -19,6 +21,8 @@ public:
     bool mouse_look = false;
     bool show_info = false;
     bool show_fps = false;
+    // Live mode's timeline, which its keys move; null in the other modes.
+    LiveTimeline* timeline = nullptr;
 
     static UI& get();
     // Applies the held keys and mouse buttons for dt seconds.

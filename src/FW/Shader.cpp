@@ -42,6 +42,39 @@ void delete_shader(GLuint handle) {
         glDeleteShader(handle);
 }
 
+// The whole info log of a shader or program, without the terminating null.
+std::string info_log(GLuint object, bool program) {
+    GLint length = 0;
+    if (program)
+        glGetProgramiv(object, GL_INFO_LOG_LENGTH, &length);
+    else
+        glGetShaderiv(object, GL_INFO_LOG_LENGTH, &length);
+    std::string log(static_cast<size_t>(length > 0 ? length : 0), '\0');
+    if (length > 0) {
+        if (program)
+            glGetProgramInfoLog(object, length, nullptr, log.data());
+        else
+            glGetShaderInfoLog(object, length, nullptr, log.data());
+    }
+    log.resize(log.find('\0') == std::string::npos ? log.size() : log.find('\0'));
+    return log;
+}
+
+// Compiles one stage from source text; 0 and the log when it fails.
+GLuint try_compile(GLenum type, const std::string& source, std::string& log) {
+    GLuint handle = glCreateShader(type);
+    const char* text = source.c_str();
+    glShaderSource(handle, 1, &text, nullptr);
+    glCompileShader(handle);
+    GLint success = 0;
+    glGetShaderiv(handle, GL_COMPILE_STATUS, &success);
+    if (success)
+        return handle;
+    log = info_log(handle, false);
+    glDeleteShader(handle);
+    return 0;
+}
+
 }  // namespace
 
 std::string load_file(std::string path) {
@@ -97,6 +130,44 @@ void ShaderProgram::link(VertexShader& vertex, FragmentShader& fragment) {
         std::cout << "ERROR::SHADER::LINK_FAILED\n" << log << std::endl;
         exit(-1);
     }
+}
+
+void ShaderProgram::replace(GLuint new_handle) {
+    if (handle)
+        glDeleteProgram(handle);
+    handle = new_handle;
+}
+
+ProgramBuild build_program(const std::string& vertex_source, const std::string& fragment_source) {
+    ProgramBuild build;
+    const GLuint vertex = try_compile(GL_VERTEX_SHADER, vertex_source, build.log);
+    if (!vertex) {
+        build.failed_stage = ProgramBuild::Stage::vertex;
+        return build;
+    }
+    const GLuint fragment = try_compile(GL_FRAGMENT_SHADER, fragment_source, build.log);
+    if (!fragment) {
+        glDeleteShader(vertex);
+        build.failed_stage = ProgramBuild::Stage::fragment;
+        return build;
+    }
+    GLuint program = glCreateProgram();
+    glAttachShader(program, vertex);
+    glAttachShader(program, fragment);
+    glLinkProgram(program);
+    // The shaders go with the program, as after a start-up load.
+    glDeleteShader(vertex);
+    glDeleteShader(fragment);
+    GLint success = 0;
+    glGetProgramiv(program, GL_LINK_STATUS, &success);
+    if (!success) {
+        build.log = info_log(program, true);
+        build.failed_stage = ProgramBuild::Stage::link;
+        glDeleteProgram(program);
+        program = 0;
+    }
+    build.handle = program;
+    return build;
 }
 
 void ShaderProgram::load(std::string vertex_path, std::string fragment_path) {

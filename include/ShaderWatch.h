@@ -1,0 +1,50 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "FW/Shader.h"
+
+// Live reload of shader programs: polls the source files of the watched
+// programs, and when the bytes of one change, builds the program again. A new
+// version that builds replaces the old program; one that fails keeps the last
+// working program and leaves its log in `error` until a later version builds.
+class ShaderWatch {
+public:
+    struct Entry {
+        // The program, reached only when a new version is built.
+        std::function<FW::ShaderProgram&()> program;
+        std::string paths[2];  // vertex, fragment
+        std::string sources[2];  // the bytes last read
+        bool changed[2] = {false, false};  // since the last build
+        // Sets again the uniforms that start-up set on the program (bound).
+        std::function<void(GLuint)> set_uniforms;
+        // Names the file and holds the log of a failed version; empty while the program builds.
+        std::string error;
+    };
+
+    // At most this long between two reads of the files, in seconds.
+    double interval = 0.2;
+    double last_poll = -1.0e9;
+    std::vector<Entry> entries;
+
+    // Watches the program that `program` returns, loaded from the two files.
+    // Their bytes now are taken as the version it holds: watch before the
+    // program is loaded, so that a save in between is not missed.
+    void watch(std::function<FW::ShaderProgram&()> program, const std::string& vertex_path,
+               const std::string& fragment_path, std::function<void(GLuint)> set_uniforms);
+    // Reads the files when `interval` has passed since the last read and notes
+    // the entries whose bytes changed; returns how many programs want a build.
+    // A file that is missing or empty (half-saved) is read again next time.
+    int detect(double now);
+    // Builds every entry noted by `detect`; prints one line per new program,
+    // and the log once per failed version.
+    void rebuild();
+    void poll(double now);
+    // The errors of all failing programs, one text line per element.
+    std::vector<std::string> error_lines() const;
+};
+
+// Reads a whole file; false when it cannot be read (no message, nothing ends).
+bool read_file(const std::string& path, std::string& content);

@@ -1,0 +1,98 @@
+// Live reload of the shader programs; see ShaderWatch.h.
+#include "ShaderWatch.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <sstream>
+
+bool read_file(const std::string& path, std::string& content) {
+    std::error_code ignored;
+    if (std::filesystem::is_directory(path, ignored))
+        return false;
+    std::ifstream file(path, std::ios::in | std::ios::binary);
+    if (!file.good())
+        return false;
+    content.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return !file.bad();
+}
+
+void ShaderWatch::watch(std::function<FW::ShaderProgram&()> program, const std::string& vertex_path,
+                        const std::string& fragment_path, std::function<void(GLuint)> set_uniforms) {
+    Entry entry{std::move(program), {vertex_path, fragment_path}, {}, {false, false}, std::move(set_uniforms), {}};
+    for (int i = 0; i < 2; ++i)
+        read_file(entry.paths[i], entry.sources[i]);
+    entries.push_back(std::move(entry));
+}
+
+int ShaderWatch::detect(double now) {
+    if (now - last_poll < interval)
+        return 0;
+    last_poll = now;
+    int stale = 0;
+    std::string bytes;
+    for (Entry& entry : entries) {
+        for (int i = 0; i < 2; ++i) {
+            if (read_file(entry.paths[i], bytes) && !bytes.empty() && bytes != entry.sources[i]) {
+                entry.sources[i].swap(bytes);
+                entry.changed[i] = true;
+            }
+        }
+        stale += entry.changed[0] || entry.changed[1];
+    }
+    return stale;
+}
+
+namespace {
+
+// The changed files of an entry, or the file of the failed stage.
+std::string file_names(const ShaderWatch::Entry& entry, FW::ProgramBuild::Stage failed) {
+    if (failed == FW::ProgramBuild::Stage::vertex)
+        return entry.paths[0];
+    if (failed == FW::ProgramBuild::Stage::fragment)
+        return entry.paths[1];
+    if (failed == FW::ProgramBuild::Stage::link || (entry.changed[0] && entry.changed[1]))
+        return entry.paths[0] + " and " + entry.paths[1];
+    return entry.changed[0] ? entry.paths[0] : entry.paths[1];
+}
+
+}  // namespace
+
+void ShaderWatch::rebuild() {
+    for (Entry& entry : entries) {
+        if (!entry.changed[0] && !entry.changed[1])
+            continue;
+        FW::ProgramBuild build = FW::build_program(entry.sources[0], entry.sources[1]);
+        const std::string files = file_names(entry, build.failed_stage);
+        entry.changed[0] = entry.changed[1] = false;
+        if (!build.handle) {
+            const char* what = build.failed_stage == FW::ProgramBuild::Stage::link ? "link" : "compile";
+            entry.error = "Shader " + std::string(what) + " error in " + files + " (the last working program stays):\n" + build.log;
+            std::cout << entry.error << std::endl;
+            continue;
+        }
+        entry.program().replace(build.handle);
+        glUseProgram(build.handle);
+        if (entry.set_uniforms)
+            entry.set_uniforms(build.handle);
+        entry.error.clear();
+        std::cout << "Reloaded " << files << std::endl;
+    }
+}
+
+void ShaderWatch::poll(double now) {
+    if (detect(now))
+        rebuild();
+}
+
+std::vector<std::string> ShaderWatch::error_lines() const {
+    std::vector<std::string> lines;
+    for (const Entry& entry : entries) {
+        std::istringstream text(entry.error);
+        for (std::string line; std::getline(text, line);)
+            if (!line.empty())
+                lines.push_back(line);
+    }
+    return lines;
+}

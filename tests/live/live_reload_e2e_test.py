@@ -1,0 +1,62 @@
+"""Live reload in one run: a flat save shows within 2 s; blur and composite saves keep it (samplers set
+again); a syntax error keeps it, drawn and logged; a fix recovers; a removed file does no harm."""
+
+import os
+import time
+
+from demo_harness import DataDir, close_window, find_window, finish, start_demo, wait_for_output
+from live_harness import FLAT, flat_colour, grab, near, wait_for
+
+ARGS = ["--windowed", "-w", "200", "-h", "120", "-n", "10", "--no-music", "--live"]
+BACKGROUND = "shaders/background.frag"
+
+
+def is_error_red(p):
+    return p[0] >= 180 and p[1] <= 110 and p[2] <= 110
+
+
+with DataDir() as data:
+    proc = start_demo(ARGS, data.path)
+    try:
+        wid = find_window(proc)
+        shows_flat = lambda: flat_colour(grab(wid, data))
+
+        def save_shows(colour, previous=None):
+            """Saves a flat background; returns its colour once the window shows it (within 2 s)."""
+            data.write(BACKGROUND, FLAT.format(colour))
+            return wait_for(lambda: (c := shows_flat()) and not near(c, previous) and c, 2.0)
+
+        first = save_shows("0.2, 0.6, 0.3")
+        assert first, "the flat save did not show within 2 s"
+        assert wait_for_output(proc, "Reloaded")[-1] == f"Reloaded {BACKGROUND}\n"
+
+        for name in ("gaussian_blur", "bloom_final"):
+            with open(data.file(f"shaders/{name}.frag"), "a") as f:
+                f.write("// saved again\n")
+            wait_for_output(proc, f"Reloaded shaders/{name}.frag")
+        time.sleep(0.5)
+        assert near(shows_flat(), first), "the picture changed after the blur and composite reloads"
+
+        data.write(BACKGROUND, FLAT.format("0.2, 0.6, 0.3") + "broken(\n")
+        lines = wait_for_output(proc, "error in")
+        assert BACKGROUND in lines[-1], lines
+        assert "error" in proc.stdout.readline()
+        time.sleep(1.0)
+        rows = grab(wid, data)
+        assert proc.poll() is None
+        assert sum(is_error_red(p) for row in rows[:40] for p in row) > 30, "no error text drawn"
+        assert near(flat_colour(rows[-50:]), first), "the last picture did not stay"
+
+        second = save_shows("0.5, 0.3, 0.6", first)
+        assert second, "the fixed save did not recover"
+
+        os.remove(data.file(BACKGROUND))
+        time.sleep(0.6)
+        assert save_shows("0.1, 0.2, 0.7", second) and proc.poll() is None, "the rewritten file did not show"
+
+        close_window(wid)
+        status, out, err = finish(proc)
+    finally:
+        proc.kill()
+assert status == 0, err
+assert out.count("error in") == 0 and "Error" not in err, (out, err)

@@ -1,0 +1,75 @@
+"""The live timeline from --start 57 with disk audio: the show wraps to 0; Space freezes picture and
+music; the keys move the clock by their steps; the sound follows seeks to the climax and Home. The
+background paints the clock (red: seconds / 64, green: fraction), passed through by a plain composite."""
+
+import array
+import math
+import pathlib
+import re
+import time
+
+from demo_harness import DataDir, close_window, find_window, finish, start_demo, xdotool
+from live_harness import OUTPUTS, grab
+
+CLOCK = OUTPUTS + "uniform float t;\nvoid main() { float s = t / 0.4; FragColor = vec4(s / 64.0, fract(s), 0.0, 1.0); BrightColor = vec4(0.0); }\n"
+PLAIN = ("#version 330 core\nin vec2 TexCoords;\nout vec4 FragColor;\nuniform sampler2D scene;\n"
+         "void main() { FragColor = vec4(texture(scene, TexCoords).rgb, 1.0); }\n")
+RATE = 22050
+
+
+def clock(wid, data):
+    r, g, _ = grab(wid, data)[45][80]
+    coarse, fraction = r / 255 * 64, g / 255
+    return round(coarse - fraction) + fraction
+
+
+def press(wid, key, settle=0.4):
+    xdotool("key", "--window", wid, key)
+    time.sleep(settle)
+
+
+def levels(path, block=0.25):
+    samples = array.array("h", pathlib.Path(path).read_bytes())
+    n = int(block * RATE) * 2
+    return [10 * math.log10(sum(s * s for s in samples[i:i + n]) / n / 32768 ** 2 + 1e-12) for i in range(0, len(samples) - n, n)]
+
+
+with DataDir() as data:
+    data.write("shaders/background.frag", CLOCK)
+    data.write("shaders/bloom_final.frag", PLAIN)
+    audio = data.file("audio.raw")
+    proc = start_demo(["--windowed", "-w", "160", "-h", "90", "-n", "10", "--live", "--start", "57"], data.path,
+                      env={"SDL_AUDIODRIVER": "disk", "SDL_DISKAUDIOFILE": audio, "SDL_DISKAUDIODELAY": "29"})
+    try:
+        wid = find_window(proc)
+        time.sleep(2.5)
+        assert 0.2 < clock(wid, data) < 2.6 and proc.poll() is None, clock(wid, data)
+
+        press(wid, "space")
+        frozen = grab(wid, data)
+        time.sleep(1.0)
+        assert grab(wid, data) == frozen, "the picture moved while paused"
+        now = clock(wid, data)
+        for key, step in (("Right", 5), ("Next", 2), ("period", 1 / 60), ("comma", -1 / 60), ("Prior", -2),
+                          ("Left", -5), ("Home", None)):
+            press(wid, key)
+            now = now + step if step is not None else 0.0
+            assert abs(clock(wid, data) - now) < 0.01, (key, clock(wid, data), now)
+        for _ in range(6):
+            press(wid, "Right", 0.2)
+        press(wid, "space", 1.0)
+        assert 30.5 < clock(wid, data) < 33, clock(wid, data)
+        time.sleep(2.0)
+        press(wid, "Home", 3.0)
+        close_window(wid)
+        status, out, err = finish(proc)
+    finally:
+        proc.kill()
+    assert status == 0, err
+    db = levels(audio)
+print("levels (dBFS, 0.25 s blocks):", [round(x) for x in db])
+# The pause is the longest silent stretch; the climax plays after it, the intro at the end.
+pause = max(re.finditer("s+", "".join("s" if x < -70 else "." for x in db)), key=lambda m: len(m.group()))
+climax, intro = db[pause.end() + 2:pause.end() + 10], db[-10:-2]
+assert len(pause.group()) >= 12, pause
+assert min(climax) > -30 and sum(climax) / 8 > sum(intro) / 8 + 6, (climax, intro)
