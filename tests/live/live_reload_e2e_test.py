@@ -34,8 +34,7 @@ with DataDir() as data:
             with open(data.file(f"shaders/{name}.frag"), "a") as f:
                 f.write("// saved again\n")
             wait_for_output(proc, f"Reloaded shaders/{name}.frag")
-        time.sleep(0.5)
-        assert near(shows_flat(), first), "the picture changed after the blur and composite reloads"
+        assert wait_for(lambda: near(shows_flat(), first), 3.0), "the picture changed after the blur and composite reloads"
 
         data.write(BACKGROUND, FLAT.format("0.2, 0.6, 0.3") + "broken(\n")
         lines = wait_for_output(proc, "error in")

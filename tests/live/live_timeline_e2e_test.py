@@ -58,7 +58,7 @@ with DataDir() as data:
         for _ in range(6):
             press(wid, "Right", 0.2)
         press(wid, "space", 1.0)
-        assert 30.5 < clock(wid, data) < 33, clock(wid, data)
+        assert wait_for(lambda: 30.5 < clock(wid, data) < 33, 5), clock(wid, data)
         time.sleep(2.0)
         press(wid, "Home", 3.0)
         close_window(wid)
