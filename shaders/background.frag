@@ -6,27 +6,32 @@
 // stones streams past on the beat (climax), and the stone draws away into
 // the dark (ending). Everything is a function of "t" (0.4 x demo seconds; at
 // 120 BPM one beat is 0.2 and one bar 0.8 in these units), so every frame
-// rate shows the same picture; scenes change on bar lines.
+// rate shows the same picture; scenes change on bar lines. What depends on
+// "t" alone (section, beat, light, camera, the hero stone's pose) comes from
+// the vertex shader as flat values; this shader does the per-pixel work.
 // Output 0 is the HDR colour, output 1 its bright part, which feeds the bloom.
 in vec2 TexCoords;
+flat in vec3 key_dir;
+flat in vec3 key_color;
+flat in vec3 rim_dir;
+flat in vec3 rim_color;
+flat in vec3 dome_color;
+flat in vec4 section;  // intro, build-up, climax, ending
+flat in vec4 beat;     // accent, backdrop pulse, phase within the beat, filter opening
+flat in vec2 finish;   // flash, fade
+flat in vec4 camera;   // eye, focal length
+flat in vec2 roll;     // cosine, sine
+flat in float travel;
+flat in mat3 hero_turn;
+flat in vec3 hero_tint;
 layout (location = 0) out vec4 FragColor;
 layout (location = 1) out vec4 BrightColor;
 
 uniform float t;
 
-const float PI = 3.14159265;
 const float TAU = 6.28318531;
 
-// The soundtrack's timeline.
-const float BEAT = 0.2;
-const float BAR = 0.8;
-const float BUILD_START = 4.8;    // 12 s: drums, rising arpeggio, filter opening
-const float FLOOR_START = 8.0;    // 20 s: four on the floor
-const float RISER_START = 9.6;    // 24 s: the last two bars before the drop
-const float DROP = 11.2;          // 28 s: the big hit, full beat
-const float ENDING_START = 17.6;  // 44 s: elements drop out
-const float FADE_START = 19.6;    // 49 s: the picture follows the music to silence
-const float SILENCE = 22.2;       // 55.5 s: black from here to the end
+const float DROP = 11.2;  // 28 s: the big hit, the climax's start
 
 // The stone, in its own frame (y is its axis): ten facets around, the girdle
 // of radius 1 at y = 0, the culet at y = -1, the crown ring of radius 0.8 at
@@ -44,29 +49,21 @@ const float STONE_RADIUS = 1.0;  // the bounding sphere around the stone's centr
 // Light in the stone: refractive indices per colour channel (a diamond's,
 // spread a little wider for more fire) and the number of internal paths.
 const vec3 IOR = vec3(2.38, 2.42, 2.50);
-const int HERO_BOUNCES = 3;
+const int HERO_BOUNCES = 2;
 const int TUNNEL_BOUNCES = 2;
 const int FIELD_BOUNCES = 1;
 
 // The studio light around the stones: the dome's least brightness, and the
 // key light's peak and its fall-off (its core is a few degrees wide).
 const float DOME_FLOOR = 0.12;
-const float KEY_PEAK = 60.0;
+const float KEY_PEAK = 40.0;
 const float KEY_SHARPNESS = 1000.0;
-
-// Cameras: focal lengths in picture heights.
-const float INTRO_FOCAL = 1.5;
-const float INTRO_DISTANCE = 4.5;  // the stone's centre from the camera once it faces it
-const float INTRO_FACING = 3.6;    // when the turn towards the camera ends
-const float TUNNEL_FOCAL = 0.8;
-const float FIELD_FOCAL = 1.0;
-const float ENDING_FOCAL = 1.6;
 
 // The climax's field: stones in slabs across the flight, one per grid cell.
 const float FIELD_CELL = 3.5;
 const float FIELD_SLAB = 3.0;      // depth between two slabs
 const float FIELD_SCALE = 0.75;    // stone radius in the field
-const int FIELD_SLABS = 5;
+const int FIELD_SLABS = 4;
 const float FIELD_EMPTY = 0.4;     // the share of cells without a stone
 const vec3 FIELD_BLUE = vec3(0.02, 0.08, 0.25);
 const vec3 FIELD_ROSE = vec3(0.02, 0.20, 0.10);
@@ -80,32 +77,12 @@ const float MAX_HDR = 4096.0;
 const float BLOOM_THRESHOLD = 1.0;
 const float BLOOM_KNEE = 0.5;
 
-// Section palettes: the key light, the dome of soft light around the stone,
-// the backdrop behind it and the stone's own tint (absorption per unit path).
-const vec3 INTRO_KEY = vec3(0.80, 0.90, 1.00);
-const vec3 INTRO_DOME = vec3(0.30, 0.38, 0.60);
+// Section palettes (the light's are set with the camera): the backdrops and
+// the build-up's lines.
 const vec3 INTRO_BACK = vec3(0.006, 0.012, 0.040);
-const vec3 INTRO_TINT = vec3(0.10, 0.05, 0.00);
-const vec3 BUILD_KEY = vec3(1.00, 0.70, 1.00);
-const vec3 BUILD_DOME = vec3(0.35, 0.16, 0.50);
 const vec3 BUILD_LINE = vec3(0.85, 0.35, 1.00);
-const vec3 BUILD_TINT = vec3(0.05, 0.25, 0.02);
-const vec3 CLIMAX_KEY = vec3(1.00, 0.85, 0.60);
-const vec3 CLIMAX_DOME = vec3(0.45, 0.25, 0.12);
 const vec3 CLIMAX_BACK = vec3(0.060, 0.018, 0.030);
-const vec3 CLIMAX_ACCENT = vec3(0.25, 0.70, 1.00);
-const vec3 ENDING_KEY = vec3(1.00, 0.75, 0.55);
-const vec3 ENDING_DOME = vec3(0.30, 0.22, 0.40);
 const vec3 ENDING_BACK = vec3(0.050, 0.020, 0.045);
-const vec3 ENDING_TINT = vec3(0.02, 0.06, 0.12);
-
-// The show's light for this frame, set once in main(): a key light with a hot
-// core, a cool rim light opposite it and a dome of soft light.
-vec3 key_dir;
-vec3 key_color;
-vec3 rim_dir;
-vec3 rim_color;
-vec3 dome_color;
 
 // What a ray leaving a stone sees: a dark studio with a floor of soft light
 // (brighter above), two long strip lights overhead whose edges cut the
@@ -117,9 +94,11 @@ vec3 environment(vec3 dir) {
     vec2 across = max(1.0 - 25.0 * abs(dir.xx - vec2(0.35, -0.45)), 0.0);
     float strips = dot(across, across);
     color += dome_color * 2.5 * strips * up;
-    color += rim_color * exp2(25.0 * (dot(dir, rim_dir) - 1.0));
+    float rim = max(1.0 - 12.0 * (1.0 - dot(dir, rim_dir)), 0.0);
+    color += rim_color * rim * rim;
     float key = dot(dir, key_dir);
-    color += key_color * (KEY_PEAK * exp2(KEY_SHARPNESS * (key - 1.0)) + 0.4 * exp2(10.0 * (key - 1.0)));
+    float halo = max(key, 0.0) * max(key, 0.0);
+    color += key_color * (KEY_PEAK * exp2(KEY_SHARPNESS * (key - 1.0)) + 0.4 * halo * halo);
     return color;
 }
 
@@ -194,21 +173,6 @@ float fresnel(float cos_i, float ior) {
     return ior > 1.0 && sin2_t >= 1.0 ? 1.0 : r0 + (1.0 - r0) * k2 * k2 * k;
 }
 
-mat3 rotate_x(float a) {
-    float c = cos(a), s = sin(a);
-    return mat3(1.0, 0.0, 0.0, 0.0, c, s, 0.0, -s, c);
-}
-
-mat3 rotate_y(float a) {
-    float c = cos(a), s = sin(a);
-    return mat3(c, 0.0, -s, 0.0, 1.0, 0.0, s, 0.0, c);
-}
-
-mat3 rotate_z(float a) {
-    float c = cos(a), s = sin(a);
-    return mat3(c, s, 0.0, -s, c, 0.0, 0.0, 0.0, 1.0);
-}
-
 // Integer hash of a lattice point, in [0, 1].
 float hash(ivec3 cell) {
     uvec3 q = uvec3(cell) * uvec3(1597334673u, 3812015801u, 2798796415u);
@@ -234,19 +198,9 @@ struct Shot {
     Stone hero;
 };
 
-// Distance flown through the field by the climax's camera: a steady speed
-// plus an eased step forward on every beat.
-float field_travel(float time) {
-    const float SPEED = 4.0;
-    const float BEAT_LURCH = 1.2;
-    float beats = max(time - DROP, 0.0) / BEAT;
-    return SPEED * max(time - DROP, 0.0)
-         + BEAT_LURCH * (floor(beats) + 1.0 - pow(1.0 - fract(beats), 4.0));
-}
-
-// The four compositions. Each section sets the camera, the hero stone's pose
-// and the backdrop by choosing parameters, so that one set of code draws all
-// of them (a software rasteriser pays for every scene's code in every frame).
+// The four compositions; the vertex shader sets each section's camera,
+// light and hero stone, so that one set of code draws all of them (a
+// software rasteriser pays for every scene's code in every frame).
 // - Intro: the stone, alone in the dark, turns from its profile to face the
 //   camera while the light comes up; the camera closes in as it turns and
 //   holds still once it faces the stone.
@@ -257,45 +211,34 @@ float field_travel(float time) {
 //   beat, rolling; the key light glows ahead in the haze.
 // - Ending: the stone, seen from above its girdle, draws away into the dark
 //   towards the upper right while the light goes down.
-Shot compose(vec2 p, float intro, float build, float climax, float ending, float kick) {
-    float turn = smoothstep(0.0, INTRO_FACING, t);
-    float fall = t - BUILD_START;
-    float away = 3.2 * exp(0.6 * (t - ENDING_START));
-    float focal = intro * INTRO_FOCAL + build * TUNNEL_FOCAL + climax * FIELD_FOCAL
-                + ending * ENDING_FOCAL;
-    vec3 eye = intro * vec3(0.0, 0.0, mix(6.5, INTRO_DISTANCE, turn))
-             + build * vec3(0.0, mix(1.4, 0.12, smoothstep(0.0, BAR, fall)) - 0.07 * max(fall - BAR, 0.0), 0.0)
-             + ending * vec3(-0.08, -0.05, 1.0) * away;
+Shot compose(vec2 p) {
+    float build = section.y;
     // The build-up looks down (the picture's y along the world's z) and
     // turns about the axis; the climax rolls about its direction of flight.
-    vec3 lens = build > 0.0 ? vec3(p.x, -focal, p.y) : vec3(p, -focal);
-    float roll = build * (0.05 * fall * fall + 0.2 * fall)
-               + climax * (0.15 * (t - DROP) + 0.3 * sin(0.7 * (t - DROP)));
-    vec3 dir = normalize(build > 0.0 ? rotate_y(roll) * lens : rotate_z(roll) * lens);
-    float tilt = intro * 0.5 * PI * turn + ending * 0.9;
-    float spin = (intro * 0.35 + ending * 0.4) * t;
-    vec3 tint = intro * INTRO_TINT + build * BUILD_TINT + ending * ENDING_TINT;
-    Stone hero = Stone(vec3(0.0), 1.0, rotate_x(tilt) * rotate_y(spin), tint);
-    vec3 back = intro * INTRO_BACK * (0.3 + 2.0 * smoothstep(-0.1, -0.6, p.y))
-              + build * BUILD_DOME * 0.1
-              + climax * (CLIMAX_BACK * (1.0 + 1.5 * kick)
-                          + key_color * 0.3 * exp2(30.0 * (dot(dir, key_dir) - 1.0)))
-              + ending * ENDING_BACK * (0.6 + 0.8 * smoothstep(-0.5, 0.5, p.y - p.x));
-    return Shot(eye, dir, back, hero);
+    vec3 lens = build > 0.0 ? vec3(p.x, -camera.w, p.y) : vec3(p, -camera.w);
+    float c = roll.x, s = roll.y;
+    vec3 dir = normalize(build > 0.0 ? vec3(c * lens.x + s * lens.z, lens.y, c * lens.z - s * lens.x)
+                                     : vec3(c * lens.x - s * lens.y, s * lens.x + c * lens.y, lens.z));
+    Stone hero = Stone(vec3(0.0), 1.0, hero_turn, hero_tint);
+    vec3 back = section.x * INTRO_BACK * (0.3 + 2.0 * smoothstep(-0.1, -0.6, p.y))
+              + build * dome_color * 0.1
+              + section.z * (CLIMAX_BACK * (1.0 + 1.5 * beat.y)
+                             + key_color * 0.3 * exp2(30.0 * (dot(dir, key_dir) - 1.0)))
+              + section.w * ENDING_BACK * (0.6 + 0.8 * smoothstep(-0.5, 0.5, p.y - p.x));
+    return Shot(camera.xyz, dir, back, hero);
 }
 
 // The field's slab `k` slabs ahead of the climax's camera: its depth, and the
 // cell where the ray crosses its middle plane, whose stone is the only one of
 // the slab the ray can meet (stones are small enough to stay in their cell).
 vec3 field_slab(vec3 dir, int k) {
-    float travel = field_travel(t);
     float slab = floor(travel / FIELD_SLAB) + 1.0 + float(k);
     float depth = slab * FIELD_SLAB - travel;
     return vec3(floor(dir.xy * (depth / -dir.z) / FIELD_CELL), slab);
 }
 
 vec3 field_centre(vec3 cell) {
-    return vec3((cell.xy + 0.5) * FIELD_CELL, field_travel(t) - cell.z * FIELD_SLAB);
+    return vec3((cell.xy + 0.5) * FIELD_CELL, travel - cell.z * FIELD_SLAB);
 }
 
 // The first slab from `k` on whose cell holds a stone with a bounding sphere
@@ -351,7 +294,10 @@ vec3 trace_shot(Shot shot, bool field, int bounces, out vec3 first, out bool hit
     float along = dot(to_centre, shot.dir);
     float miss = dot(to_centre, to_centre) - along * along - STONE_RADIUS * STONE_RADIUS;
     bool camera_in = dot(to_centre, to_centre) < STONE_RADIUS * STONE_RADIUS;
-    int candidate = field ? next_field_stone(shot.dir, 0) : (miss < 0.0 && along > 0.0) || camera_in ? 0 : 1;
+    // (The field's scan starts past its end in the other scenes, so that its
+    // loop costs nothing there.)
+    int candidate = next_field_stone(shot.dir, field ? 0 : FIELD_SLABS);
+    candidate = field ? candidate : ((miss < 0.0 && along > 0.0) || camera_in ? 0 : 1);
     int candidates = field ? FIELD_SLABS : 1;
     bool done = candidate >= candidates;
     for (int step = 0; step < MAX_EVENTS && !done; ++step) {
@@ -399,7 +345,8 @@ vec3 trace_shot(Shot shot, bool field, int bounces, out vec3 first, out bool hit
         bounce += leaving ? 1 : 0;
         inside = inside || entering || leaving;
         // A field ray that slips past its stone tries the next one.
-        candidate = inside ? candidate : (field ? next_field_stone(shot.dir, candidate + 1) : 1);
+        int following = next_field_stone(shot.dir, field && !inside ? candidate + 1 : FIELD_SLABS);
+        candidate = inside ? candidate : (field ? following : 1);
         done = (leaving && last) || candidate >= candidates;
     }
     return hit ? color : shot.back;
@@ -427,39 +374,12 @@ void main()
     float aspect = texel.y / max(texel.x, 1e-5);
     vec2 p = (TexCoords - 0.5) * vec2(aspect, 1.0);
 
-    // Beat clock: a sharp attack on every beat, decaying within it; the
-    // drums play from the build-up to the first bars of the ending.
-    float beat_phase = fract(t / BEAT);
-    float kick = exp(-6.0 * beat_phase);
-    bool downbeat = mod(floor(t / BEAT), 4.0) < 0.5;
-    float drums = step(BUILD_START, t) * (1.0 - step(ENDING_START + 2.0 * BAR, t))
-                * mix(0.45, 1.0, smoothstep(BUILD_START, DROP, t));
-    float accent = drums * kick * (downbeat ? 1.3 : 1.0);
-    float riser = smoothstep(RISER_START, DROP, t) * (1.0 - step(DROP, t));
-    float flash = step(DROP, t) * exp(-8.0 * (t - DROP));
-    float fade = smoothstep(0.0, 1.6, t) * (1.0 - smoothstep(FADE_START, SILENCE, t));
-
-    // The show's light: the key circles above the stone, rises through the
-    // intro, pulses with the drums and swells in the riser.
-    float orbit = 0.3 * t + 0.8;
-    float rise = mix(-0.2, 0.75, smoothstep(0.0, 3.2, t));
-    key_dir = normalize(vec3(cos(orbit), rise, sin(orbit) + 1.2));
-    rim_dir = normalize(vec3(-key_dir.x, 0.3, -0.8));
-    float intro = 1.0 - step(BUILD_START, t);
-    float build = step(BUILD_START, t) * (1.0 - step(DROP, t));
-    float climax = step(DROP, t) * (1.0 - step(ENDING_START, t));
-    float ending = step(ENDING_START, t);
-    key_color = intro * INTRO_KEY + build * BUILD_KEY + climax * CLIMAX_KEY + ending * ENDING_KEY;
-    key_color *= (1.0 + 0.8 * accent + 2.0 * riser) * (1.0 - 0.7 * smoothstep(ENDING_START, SILENCE, t));
-    dome_color = intro * INTRO_DOME + build * BUILD_DOME + climax * CLIMAX_DOME + ending * ENDING_DOME;
-    rim_color = intro * vec3(0.2, 0.5, 1.2) + build * vec3(1.2, 0.3, 0.9) + climax * CLIMAX_ACCENT
-              + ending * vec3(0.5, 0.4, 1.0);
-
-    Shot shot = compose(p, intro, build, climax, ending, kick * (downbeat ? 1.0 : 0.5));
+    bool field = section.z > 0.0;
+    Shot shot = compose(p);
     vec3 first;
     bool hit;
-    int bounces = climax > 0.0 ? FIELD_BOUNCES : (build > 0.0 ? TUNNEL_BOUNCES : HERO_BOUNCES);
-    vec3 color = trace_shot(shot, climax > 0.0, bounces, first, hit);
+    int bounces = field ? FIELD_BOUNCES : (section.y > 0.0 ? TUNNEL_BOUNCES : HERO_BOUNCES);
+    vec3 color = trace_shot(shot, field, bounces, first, hit);
 
     // The build-up's tunnel: the seams between the pavilion's facets and the
     // girdle as lines of light, brighter as the filter opens, and a ring of
@@ -467,15 +387,14 @@ void main()
     float seam_angle = abs(fract(atan(first.z, first.x) / SECTOR + 0.5) - 0.5) * SECTOR;
     float seam = seam_angle * length(first.xz) / max(first.y - shot.eye.y, 0.05);
     float edge = exp(-seam * seam * 1000.0) + exp(-pow(first.y / 0.004, 2.0));
-    float ring = exp(-pow((first.y + 1.1 * sqrt(beat_phase) - 0.1) * 14.0, 2.0)) * (1.0 - beat_phase);
-    float opening = smoothstep(BUILD_START, DROP, t);
-    color += BUILD_LINE * build * float(hit)
-           * (edge * (0.3 + 1.5 * opening + 2.0 * accent) + ring * accent * 4.0);
+    float ring = exp(-pow((first.y + 1.1 * sqrt(beat.z) - 0.1) * 14.0, 2.0)) * (1.0 - beat.z);
+    color += BUILD_LINE * section.y * float(hit)
+           * (edge * (0.3 + 1.5 * beat.w + 2.0 * beat.x) + ring * beat.x * 4.0);
 
     // The hit at the drop: a white flash over everything, fading within a bar.
-    color += vec3(1.0, 0.95, 0.85) * flash * (3.0 + 8.0 * exp(-3.0 * length(p)));
+    color += vec3(1.0, 0.95, 0.85) * finish.x * (3.0 + 8.0 * exp(-3.0 * length(p)));
 
-    color = sanitize(color * fade);
+    color = sanitize(color * finish.y);
     FragColor = vec4(color, 1.0);
     BrightColor = vec4(sanitize(bright_part(color)), 1.0);
 }
