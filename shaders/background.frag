@@ -65,9 +65,9 @@ const float FIELD_SLAB = 3.0;      // depth between two slabs
 const float FIELD_SCALE = 0.75;    // stone radius in the field
 const int FIELD_SLABS = 4;
 const float FIELD_EMPTY = 0.4;     // the share of cells without a stone
-const vec3 FIELD_BLUE = vec3(0.02, 0.08, 0.25);
-const vec3 FIELD_ROSE = vec3(0.02, 0.20, 0.10);
-const vec3 FIELD_CHAMPAGNE = vec3(0.02, 0.06, 0.20);
+const vec3 FIELD_BLUE = vec3(0.01, 0.04, 0.12);
+const vec3 FIELD_ROSE = vec3(0.01, 0.10, 0.05);
+const vec3 FIELD_CHAMPAGNE = vec3(0.01, 0.03, 0.10);
 // The most events along one ray: a miss per slab, an entry, the bounces.
 const int MAX_EVENTS = 8;
 
@@ -81,7 +81,9 @@ const float BLOOM_KNEE = 0.5;
 // the build-up's lines.
 const vec3 INTRO_BACK = vec3(0.006, 0.012, 0.040);
 const vec3 BUILD_LINE = vec3(0.85, 0.35, 1.00);
-const vec3 CLIMAX_BACK = vec3(0.060, 0.018, 0.030);
+const vec3 CLIMAX_BACK = vec3(0.035, 0.010, 0.025);
+const vec3 CLIMAX_SUN = vec3(1.00, 0.70, 0.45);
+const vec3 CLIMAX_SUN_DIR = vec3(0.196, 0.118, -0.973);  // ahead, a little up and right
 const vec3 ENDING_BACK = vec3(0.050, 0.020, 0.045);
 
 // What a ray leaving a stone sees: a dark studio with a floor of soft light
@@ -208,7 +210,7 @@ struct Shot {
 //   table into the stone and on towards the culet; the pavilion's facets
 //   close round it as a ten-sided tunnel.
 // - Climax: flying through a field of stones that lurches forward on every
-//   beat, rolling; the key light glows ahead in the haze.
+//   beat, rolling, towards a light that glows ahead in the haze.
 // - Ending: the stone, seen from above its girdle, draws away into the dark
 //   towards the upper right while the light goes down.
 Shot compose(vec2 p) {
@@ -220,10 +222,12 @@ Shot compose(vec2 p) {
     vec3 dir = normalize(build > 0.0 ? vec3(c * lens.x + s * lens.z, lens.y, c * lens.z - s * lens.x)
                                      : vec3(c * lens.x - s * lens.y, s * lens.x + c * lens.y, lens.z));
     Stone hero = Stone(vec3(0.0), 1.0, hero_turn, hero_tint);
+    // The climax flies towards a light ahead, its glow swelling on the beat.
+    float ahead = dot(dir, CLIMAX_SUN_DIR);
+    vec3 sun = CLIMAX_SUN * (1.0 + beat.y) * (4.0 * exp2(200.0 * (ahead - 1.0)) + 0.15 * exp2(20.0 * (ahead - 1.0)));
     vec3 back = section.x * INTRO_BACK * (0.3 + 2.0 * smoothstep(-0.1, -0.6, p.y))
               + build * dome_color * 0.1
-              + section.z * (CLIMAX_BACK * (1.0 + 1.5 * beat.y)
-                             + key_color * 0.3 * exp2(30.0 * (dot(dir, key_dir) - 1.0)))
+              + section.z * (CLIMAX_BACK * (1.0 + 1.5 * beat.y) + sun)
               + section.w * ENDING_BACK * (0.6 + 0.8 * smoothstep(-0.5, 0.5, p.y - p.x));
     return Shot(camera.xyz, dir, back, hero);
 }

@@ -66,7 +66,8 @@ const vec3 BUILD_DOME = vec3(0.35, 0.16, 0.50);
 const vec3 BUILD_TINT = vec3(0.05, 0.25, 0.02);
 const vec3 CLIMAX_KEY = vec3(1.00, 0.85, 0.60);
 const vec3 CLIMAX_RIM = vec3(0.25, 0.70, 1.00);
-const vec3 CLIMAX_DOME = vec3(0.45, 0.25, 0.12);
+const vec3 CLIMAX_DOME = vec3(0.50, 0.36, 0.34);
+const vec3 CLIMAX_SUN_DIR = vec3(0.196, 0.118, -0.973);  // ahead, a little up and right
 const vec3 ENDING_KEY = vec3(1.00, 0.75, 0.55);
 const vec3 ENDING_RIM = vec3(0.50, 0.40, 1.00);
 const vec3 ENDING_DOME = vec3(0.30, 0.22, 0.40);
@@ -120,7 +121,9 @@ void main()
     // the drums, swells in the riser and dims in the ending.
     float orbit = 0.3 * t + 0.8;
     float rise = mix(-0.2, 0.75, smoothstep(0.0, 3.2, t));
-    key_dir = normalize(vec3(cos(orbit), rise, sin(orbit) + 1.2));
+    // In the climax it is the light ahead that the camera flies towards,
+    // shining through the stones.
+    key_dir = climax > 0.0 ? CLIMAX_SUN_DIR : normalize(vec3(cos(orbit), rise, sin(orbit) + 1.2));
     rim_dir = normalize(vec3(-key_dir.x, 0.3, -0.8));
     key_color = (intro * INTRO_KEY + build * BUILD_KEY + climax * CLIMAX_KEY + ending * ENDING_KEY)
               * (1.0 + 0.8 * accent + 2.0 * riser) * (1.0 - 0.7 * smoothstep(ENDING_START, SILENCE, t));
