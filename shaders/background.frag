@@ -76,6 +76,9 @@ const float MAX_HDR = 4096.0;
 // Bright pass: a soft knee around the threshold, no hard edge.
 const float BLOOM_THRESHOLD = 1.0;
 const float BLOOM_KNEE = 0.5;
+// The most light a pixel gives the bloom: sparkles far above it would show
+// the blur's sparse taps as a lattice of dots around them.
+const float BLOOM_MAX = 6.0;
 
 // Section palettes (the light's are set with the camera): the backdrops and
 // the build-up's lines.
@@ -400,5 +403,5 @@ void main()
 
     color = sanitize(color * finish.y);
     FragColor = vec4(color, 1.0);
-    BrightColor = vec4(sanitize(bright_part(color)), 1.0);
+    BrightColor = vec4(min(sanitize(bright_part(color)), vec3(BLOOM_MAX)), 1.0);
 }

@@ -30,6 +30,8 @@ const vec2 X_WEIGHTS = vec2(0.1750, 0.2552);
 // Vertical taps: three pairs of equal weight, no centre.
 const vec3 Y_POSITIONS = vec3(0.4221, 0.8731, 1.4354);
 const float Y_WEIGHT = 1.0 / 6.0;
+// How far a pixel's tap positions stretch or shrink, as a fraction.
+const float TAP_JITTER = 0.2;
 
 vec3 fetch_pair(vec2 offset) {
     return texture(image, TexCoords + offset).rgb + texture(image, TexCoords - offset).rgb;
@@ -43,6 +45,12 @@ void main()
     vec2 size = vec2(textureSize(image, 0));
     bool along_x = horizontal == 1;
     vec2 sigma = along_x ? vec2(SIGMA_X * size.y / size.x, 0.0) : vec2(0.0, SIGMA_Y);
+    // Each pixel stretches its taps by its own factor around 1 (interleaved
+    // gradient noise over the pixel grid): the sparse taps' response to a
+    // bright point, a lattice of dots at large sizes, turns into a fine grain
+    // that the following passes smooth.
+    float grain = fract(52.9829189 * fract(dot(gl_FragCoord.xy, vec2(0.06711056, 0.00583715))));
+    sigma *= 1.0 - TAP_JITTER + 2.0 * TAP_JITTER * grain;
     vec3 positions = along_x ? vec3(X_POSITIONS, 0.0) : Y_POSITIONS;
     vec3 weights = along_x ? vec3(X_WEIGHTS, 0.5 * X_CENTRE_WEIGHT) : vec3(Y_WEIGHT);
     vec3 sum = weights.x * fetch_pair(positions.x * sigma)
