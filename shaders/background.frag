@@ -22,6 +22,7 @@ flat in vec2 finish;   // flash, fade
 flat in vec4 camera;   // eye, focal length
 flat in vec2 roll;     // cosine, sine
 flat in float travel;
+flat in mat3 field_spin;  // the field stones' common spin
 flat in mat3 hero_turn;
 flat in vec3 hero_tint;
 layout (location = 0) out vec4 FragColor;
@@ -30,8 +31,6 @@ layout (location = 1) out vec4 BrightColor;
 uniform float t;
 
 const float TAU = 6.28318531;
-
-const float DROP = 11.2;  // 28 s: the big hit, the climax's start
 
 // The stone, in its own frame (y is its axis): ten facets around, the girdle
 // of radius 1 at y = 0, the culet at y = -1, the crown ring of radius 0.8 at
@@ -50,7 +49,7 @@ const float STONE_RADIUS = 1.0;  // the bounding sphere around the stone's centr
 // spread a little wider for more fire) and the number of internal paths.
 const vec3 IOR = vec3(2.38, 2.42, 2.50);
 const int HERO_BOUNCES = 2;
-const int TUNNEL_BOUNCES = 2;
+const int TUNNEL_BOUNCES = 1;
 const int FIELD_BOUNCES = 1;
 
 // The studio light around the stones: the dome's least brightness, and the
@@ -262,16 +261,14 @@ int next_field_stone(vec3 dir, int k) {
     return k;
 }
 
-// The field's stone in a cell: turned about its own random axis, with one of
-// three tints (blue, rose, champagne).
+// The field's stone in a cell: its own random axis in a frame that spins
+// with every stone (the vertex shader's field_spin), and one of three tints
+// (blue, rose, champagne).
 Stone field_stone(vec3 cell) {
     ivec3 id = ivec3(cell);
     vec3 axis = normalize(vec3(hash(id + 5), hash(id + 7), hash(id + 9)) - 0.5);
-    float angle = (1.0 + 2.0 * hash(id + 3)) * (t - DROP) + TAU * hash(id + 13);
-    // Rodrigues' rotation about the axis.
-    float c = cos(angle), s = sin(angle);
-    mat3 cross_axis = mat3(0.0, axis.z, -axis.y, -axis.z, 0.0, axis.x, axis.y, -axis.x, 0.0);
-    mat3 turn = mat3(c) + s * cross_axis + (1.0 - c) * outerProduct(axis, axis);
+    vec3 side = normalize(cross(axis, vec3(0.577, 0.577, 0.577)));
+    mat3 turn = mat3(side, axis, cross(side, axis)) * field_spin;
     float shade = hash(id + 11);
     vec3 tint = shade < 0.4 ? FIELD_BLUE : (shade < 0.7 ? FIELD_ROSE : FIELD_CHAMPAGNE);
     return Stone(field_centre(cell), FIELD_SCALE, turn, tint);
@@ -341,8 +338,13 @@ vec3 trace_shot(Shot shot, bool field, int bounces, out vec3 first, out bool hit
         out_b = entering || out_b == vec3(0.0) ? mirrored : out_b;
         vec3 absorbed = leaving ? exp(-stone.tint * path * stone.scale) : vec3(1.0);
         mat3 to_world = stone.to_world;
-        vec3 seen = vec3(environment(to_world * out_r).r, environment(to_world * out_g).g,
-                         environment(to_world * out_b).b);
+        // The whole environment along green's way out; red and blue differ
+        // from it by the key light alone, where the fire shows.
+        vec3 seen = environment(to_world * out_g);
+        vec2 key_rb = vec2(dot(to_world * out_r, key_dir), dot(to_world * out_b, key_dir));
+        vec2 key_g = vec2(dot(to_world * out_g, key_dir));
+        seen.rb += key_color.rb * KEY_PEAK * (exp2(KEY_SHARPNESS * (key_rb - 1.0))
+                                              - exp2(KEY_SHARPNESS * (key_g - 1.0)));
         float weight = entering ? reflected : (leaving ? 1.0 - reflected : 0.0);
         color += carried * absorbed * weight * seen;
         carried *= entering ? vec3(1.0 - reflected) : (leaving ? absorbed * reflected : vec3(1.0));

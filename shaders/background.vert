@@ -29,6 +29,9 @@ flat out vec2 finish;
 flat out vec4 camera;
 flat out vec2 roll;
 flat out float travel;
+// The spin that every stone of the climax's field turns with, each about its
+// own axis.
+flat out mat3 field_spin;
 // The hero stone's orientation and tint (absorption per unit path).
 flat out mat3 hero_turn;
 flat out vec3 hero_tint;
@@ -148,6 +151,7 @@ void main()
                 + climax * (0.15 * (t - DROP) + 0.3 * sin(0.7 * (t - DROP)));
     roll = vec2(cos(angle), sin(angle));
     travel = field_travel(t);
+    field_spin = rotate_y(2.0 * (t - DROP));
 
     // The hero stone turns from its profile to face the camera in the intro,
     // stands upright in the build-up and is seen from above in the ending.
