@@ -28,8 +28,6 @@ flat in vec3 hero_tint;
 layout (location = 0) out vec4 FragColor;
 layout (location = 1) out vec4 BrightColor;
 
-uniform float t;
-
 const float TAU = 6.28318531;
 
 // The stone, in its own frame (y is its axis): ten facets around, the girdle
@@ -394,8 +392,8 @@ void main()
     // girdle as lines of light, brighter as the filter opens, and a ring of
     // light running down the facets on every beat.
     float seam_angle = abs(fract(atan(first.z, first.x) / SECTOR + 0.5) - 0.5) * SECTOR;
-    float seam = seam_angle * length(first.xz) / max(first.y - shot.eye.y, 0.05);
-    float edge = exp(-seam * seam * 1000.0) + exp(-pow(first.y / 0.004, 2.0));
+    float seam = seam_angle * length(first.xz) / max(shot.eye.y - first.y, 0.05);
+    float edge = exp(-seam * seam * 40000.0) + exp(-pow(first.y / 0.004, 2.0));
     float ring = exp(-pow((first.y + 1.1 * sqrt(beat.z) - 0.1) * 14.0, 2.0)) * (1.0 - beat.z);
     color += BUILD_LINE * section.y * float(hit)
            * (edge * (0.3 + 1.5 * beat.w + 2.0 * beat.x) + ring * beat.x * 4.0);
