@@ -77,6 +77,30 @@ TEST(ShowFrame, FrameDependsOnTheTimeAlone) {
     EXPECT_EQ(read_window(), after_intro);
 }
 
+// At 10 s the intro holds the stone still, face on and alone, 4.5 units from
+// a camera of focal length 1.5 picture heights: its silhouette is the
+// girdle, a regular decagon of circumradius 1 / 4.5 * 1.5 heights, centred.
+// The stone is lit well above the dark backdrop.
+TEST(ShowFrame, StoneCoversItsProjectedDecagon) {
+    draw_background_pass(10.0f);
+    Image image = read_texture(pipeline().color_buffers[0]);
+    double radius = GL_TEST_HEIGHT * 1.5 / 4.5;
+    double predicted = 5.0 * radius * radius * std::sin(2.0 * M_PI / 10.0);
+    double area = 0.0, x_sum = 0.0, y_sum = 0.0;
+    for (int i = 0; i < GL_TEST_WIDTH * GL_TEST_HEIGHT; ++i) {
+        float luminance = 0.2126f * image[3 * i] + 0.7152f * image[3 * i + 1] + 0.0722f * image[3 * i + 2];
+        if (luminance > 0.05f) {
+            area += 1.0;
+            x_sum += i % GL_TEST_WIDTH + 0.5;
+            y_sum += i / GL_TEST_WIDTH + 0.5;
+        }
+    }
+    // Within half a pixel of the predicted radius and of the picture's centre.
+    EXPECT_NEAR(std::sqrt(area / predicted) * radius, radius, 0.5) << area << " of " << predicted;
+    EXPECT_NEAR(x_sum / area, GL_TEST_WIDTH / 2.0, 0.5);
+    EXPECT_NEAR(y_sum / area, GL_TEST_HEIGHT / 2.0, 0.5);
+}
+
 // The blur keeps the bright image's energy; "bloom" on with the blurred image
 // against a black bloom image: pixels around the climax's highlights gain
 // light and none lose any.
