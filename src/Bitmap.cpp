@@ -1,3 +1,4 @@
+// The BMP encoder: RGB frames into complete 24-bit BMP files in memory, and the row flip.
 #include "Bitmap.h"
 
 #include <algorithm>

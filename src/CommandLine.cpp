@@ -1,3 +1,4 @@
+// Parsing of the command line into the settings that start-up uses.
 #include "CommandLine.h"
 
 #include <cerrno>

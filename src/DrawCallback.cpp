@@ -1,3 +1,4 @@
+// One frame of the show: the demo clock, the passes, the texts and, in capture mode, the file.
 #include "DrawCallback.h"
 
 #include <chrono>

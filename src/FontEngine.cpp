@@ -1,3 +1,4 @@
+// The font engine: glyph textures loaded on first use and text drawn in pixel coordinates.
 #include "singletons/FontEngine.h"
 
 #include <cstdlib>

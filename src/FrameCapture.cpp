@@ -1,3 +1,4 @@
+// Capture mode: each finished frame read back and written as the next numbered BMP file.
 #include <cstdlib>
 #include <fstream>
 #include <iostream>

@@ -1,3 +1,4 @@
+// The full-screen passes of a frame: background, blur and composite, drawn with the pipeline.
 #include "FramePasses.h"
 
 #include "FW/GL.h"

@@ -1,3 +1,4 @@
+// The procedural gem: its per-stone random cut and its faceted 120-vertex mesh.
 #include "Gem.h"
 
 #include <cmath>

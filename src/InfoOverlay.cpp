@@ -1,3 +1,4 @@
+// The information texts (frame rate, demo time, camera position) drawn over the picture.
 #include <string>
 
 #include <glm/glm.hpp>

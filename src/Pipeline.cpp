@@ -1,3 +1,4 @@
+// The bloom pipeline: the HDR framebuffer, the ping-pong blur targets and their programs.
 #include "singletons/Pipeline.h"
 
 #include <cstdlib>

@@ -1,3 +1,4 @@
+// The buffer that receives read-back frames in capture mode, and its size arithmetic.
 #include "PixelBuffer.h"
 
 #include <algorithm>

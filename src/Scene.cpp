@@ -1,3 +1,4 @@
+// The scene singleton: run state, camera, and the gems' and lines' upload to the GPU.
 #include "singletons/Scene.h"
 
 #include <cstdlib>

@@ -1,3 +1,4 @@
+// The interactive controls: toggles, camera steering, mouse look and, in live mode, the timeline keys.
 #include "singletons/UI.h"
 
 #include <glm/gtc/constants.hpp>

@@ -1,3 +1,4 @@
+// The entry point: command line, start-up in its fixed order, the frame loop, shutdown.
 #include <chrono>
 #include <iostream>
 #include <memory>

@@ -1,3 +1,4 @@
+// The free-flying camera: one view matrix with moves, turns and direction queries.
 #include "FW/Camera.h"
 
 #include <glm/gtc/matrix_transform.hpp>

@@ -1,3 +1,4 @@
+// Polling of held keys and mouse buttons on the framework's window.
 #include "FW/Window.h"
 
 namespace FW {

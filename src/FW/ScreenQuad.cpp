@@ -1,3 +1,4 @@
+// The full-screen quad that every pass draws, created on first use.
 #include "FW/ScreenQuad.h"
 
 namespace FW {

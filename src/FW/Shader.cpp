@@ -1,3 +1,4 @@
+// File loading and shader programs: compile, link, report failures, reload in live mode.
 #include "FW/Shader.h"
 
 #include <cstdlib>

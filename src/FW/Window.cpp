@@ -1,3 +1,4 @@
+// The window and GL context, the frame loop and the dispatch of input to the receivers.
 #include "FW/Window.h"
 
 #include <algorithm>
