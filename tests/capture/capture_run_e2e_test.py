@@ -8,7 +8,7 @@ and 1, whose files stay (the longer stale frame0.bmp replaced)."""
 import os
 import time
 
-from demo_harness import PLAIN_BACKGROUND, DataDir, read_bmp, find_window, finish, run_demo, start_demo, wait_for_output, xdotool
+from demo_harness import PLAIN_BACKGROUND, DataDir, find_window, finish, read_bmp, run_demo, start_demo, wait_for_output, xdotool
 
 
 for failing in (0, 2):

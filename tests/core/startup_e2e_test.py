@@ -7,7 +7,7 @@ import subprocess
 import time
 import unittest
 
-from demo_harness import DataDir, read_bmp, close_window, find_window, finish, run_demo, start_demo, wait_for_output, xdotool
+from demo_harness import DataDir, close_window, find_window, finish, read_bmp, run_demo, start_demo, wait_for_output, xdotool
 
 SMALL = ["--windowed", "-w", "64", "-h", "36", "--no-music", "-n", "0"]
 VERTEX_ERROR = "#version 330 core\nvoid main( {\n"

@@ -6,7 +6,7 @@ import os
 import re
 import threading
 
-from demo_harness import DataDir, close_window, find_window, finish, run_demo, start_demo, window_exists
+from demo_harness import DataDir, escape, find_window, finish, run_demo, start_demo, window_exists
 
 SMALL = ["--windowed", "-w", "64", "-h", "36", "-n", "10"]
 
@@ -30,8 +30,7 @@ assert not window_exists(wid), "the window outlived the process"
 # "--no-music" with an audio driver that cannot work, and no track: any SDL audio call would show.
 with DataDir(omit=["assets"]) as data:
     proc = start_demo(SMALL + ["--no-music"], data.path, env={"SDL_AUDIODRIVER": "none"})
-    close_window(find_window(proc))
-    assert finish(proc, timeout=60) == (0, "64 36\n", ""), "--no-music touched SDL"
+    assert escape(proc, find_window(proc)) == (0, "64 36\n", ""), "--no-music touched SDL"
 
 # No sound device, whatever the machine has: ALSA asked for a device that does
 # not exist. One warning and nothing else on stderr (ALSA's own lines kept
@@ -40,8 +39,7 @@ with DataDir(omit=["assets"]) as data:
 NO_DEVICE = {"SDL_AUDIODRIVER": "alsa", "AUDIODEV": "no_such_device"}
 with DataDir() as data:
     proc = start_demo(SMALL, data.path, env=NO_DEVICE)
-    close_window(find_window(proc))
-    status, out, err = finish(proc, timeout=60)
+    status, out, err = escape(proc, find_window(proc))
 assert (status, out) == (0, "64 36\n"), (status, out, err)
 assert re.fullmatch(r"Could not open the audio device \(.+\); the demo plays without music\.\n", err), err
 
