@@ -1,5 +1,6 @@
 """End-to-end helpers: run the real `demo` from a data folder in a temporary directory and talk to its window."""
 
+import atexit
 import os
 import shutil
 import struct
@@ -134,6 +135,16 @@ def escape(proc, wid, within=20):
         proc.kill()
         raise AssertionError(f"the demo still ran {within} s after Escape") from None
 
+
+
+def own_display(size):
+    """Starts an X server of the caller's own and makes it DISPLAY, so that no window of a test running
+    beside it can cover the one it grabs; it ends with the process. Returns the server's process."""
+    xvfb = subprocess.Popen(["Xvfb", "-displayfd", "1", "-screen", "0", size + "x24", "-nolisten", "tcp", "-noreset"],
+                            stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+    atexit.register(xvfb.kill)
+    os.environ["DISPLAY"] = ":" + xvfb.stdout.readline().strip()
+    return xvfb
 
 def read_bmp(path):
     """A strict reader of a 24-bit BMP file: (width, height, rows of B, G, R bytes, bottom row first)."""

@@ -7,7 +7,7 @@ import subprocess
 import time
 import unittest
 
-from demo_harness import DataDir, close_window, find_window, finish, read_bmp, run_demo, start_demo, wait_for_output, xdotool
+from demo_harness import DataDir, close_window, find_window, finish, own_display, read_bmp, run_demo, start_demo, wait_for_output, xdotool
 
 SMALL = ["--windowed", "-w", "64", "-h", "36", "--no-music", "-n", "0"]
 VERTEX_ERROR = "#version 330 core\nvoid main( {\n"
@@ -62,11 +62,8 @@ class StartUpErrors(unittest.TestCase):
 
     def test_full_screen_texts_with_a_requested_size_of_0(self):
         # A small screen of its own keeps the full-screen capture cheap.
-        xvfb = subprocess.Popen(["Xvfb", "-displayfd", "1", "-screen", "0", "160x90x24", "-nolisten", "tcp"],
-                                stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
-        self.addCleanup(xvfb.kill)
-        display = ":" + xvfb.stdout.readline().strip()
-        old_display, os.environ["DISPLAY"] = os.environ["DISPLAY"], display
+        old_display = os.environ["DISPLAY"]
+        self.addCleanup(own_display("160x90").kill)
         self.addCleanup(os.environ.__setitem__, "DISPLAY", old_display)
         with DataDir(capture=True) as data:
             proc = start_demo(["--capture", "-w", "0", "-h", "-1", "--no-music", "-n", "-3"], data.path)

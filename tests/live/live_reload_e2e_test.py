@@ -4,7 +4,7 @@ again); a syntax error keeps it, drawn and logged; a fix recovers; a removed fil
 import os
 import time
 
-from demo_harness import DataDir, close_window, find_window, finish, start_demo, wait_for_output
+from demo_harness import DataDir, close_window, find_window, finish, own_display, start_demo, wait_for_output
 from live_harness import FLAT, flat_colour, grab, near, wait_for
 
 ARGS = ["--windowed", "-w", "200", "-h", "120", "-n", "10", "--no-music", "--live"]
@@ -15,6 +15,7 @@ def is_error_red(p):
     return p[0] >= 180 and p[1] <= 110 and p[2] <= 110
 
 
+own_display("320x240")  # grabs of a window that no other test's window covers
 with DataDir() as data:
     proc = start_demo(ARGS, data.path)
     try:
