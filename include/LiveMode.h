@@ -16,12 +16,10 @@ public:
     // The clock jumped in the frame being drawn.
     bool jumped = false;
     double last_time = 0.0;
-    int text_width;
-    int text_height;
 
     // Watches the files of the pipeline's, the font engine's and the line
     // store's programs; made before start-up loads them.
-    LiveMode(int text_width, int text_height);
+    LiveMode();
     // Starts the clock at `seconds`, once the window is open.
     void start(double seconds);
     // Rebuilds changed programs, then takes the frame's time from the

@@ -28,6 +28,9 @@ public:
     double interval = 0.2;
     double last_poll = -1.0e9;
     std::vector<Entry> entries;
+    // The errors of all failing programs, one text line per element, as the
+    // last rebuild left them.
+    std::vector<std::string> error_lines;
 
     // Watches the program that `program` returns, loaded from the two files.
     // Their bytes now are taken as the version it holds: watch before the
@@ -42,9 +45,4 @@ public:
     // and the log once per failed version.
     void rebuild();
     void poll(double now);
-    // The errors of all failing programs, one text line per element.
-    std::vector<std::string> error_lines() const;
 };
-
-// Reads a whole file; false when it cannot be read (no message, nothing ends).
-bool read_file(const std::string& path, std::string& content);

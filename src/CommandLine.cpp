@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "LiveTimeline.h"
+
 namespace {
 
 // Decimal conversion as std::stoi does it (leading blanks, sign, digits up to
@@ -24,12 +26,11 @@ bool to_int(const std::string& option, const std::string& value, int& out, std::
 
 // A start time: the whole argument a decimal number of seconds within the show, [0, 58).
 bool to_start_seconds(const std::string& value, double& out, std::string& error) {
-    const double show_length = 58.0;
     char* end = nullptr;
     errno = 0;
     const double seconds = std::strtod(value.c_str(), &end);
     if (value.empty() || *end != '\0' || errno == ERANGE || !std::isfinite(seconds) || seconds < 0.0 ||
-        seconds >= show_length) {
+        seconds >= LiveTimeline::show_length) {
         error = "Invalid value for --start: \"" + value + "\" (seconds from 0 up to below 58)";
         return false;
     }

@@ -24,13 +24,15 @@ FontEngine& FontEngine::get() {
     return instance;
 }
 
-void FontEngine::init(int width, int height) {
+void FontEngine::init(int text_width, int text_height) {
     program.load("shaders/fonts.vert", "shaders/fonts.frag");
 
     // Text is composited by its coverage; the rest of the run inherits this.
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 
+    width = text_width;
+    height = text_height;
     projection = glm::ortho(0.0f, static_cast<float>(width), 0.0f, static_cast<float>(height));
 
     glGenVertexArrays(1, &vao);

@@ -11,14 +11,9 @@ const int blur_passes = 5;
 const float exposure = 1.0f;
 
 // The off-screen passes draw over the whole of the targets, which keep their
-// start-up size when the window is resized; the depth renderbuffer tells it.
+// start-up size when the window is resized.
 void set_target_viewport(const Pipeline& pipeline) {
-    GLint width = 0;
-    GLint height = 0;
-    glBindRenderbuffer(GL_RENDERBUFFER, pipeline.depth_RBO);
-    glGetRenderbufferParameteriv(GL_RENDERBUFFER, GL_RENDERBUFFER_WIDTH, &width);
-    glGetRenderbufferParameteriv(GL_RENDERBUFFER, GL_RENDERBUFFER_HEIGHT, &height);
-    glViewport(0, 0, width, height);
+    glViewport(0, 0, pipeline.width, pipeline.height);
 }
 }  // namespace
 

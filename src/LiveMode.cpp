@@ -1,8 +1,6 @@
 // Live mode: the shader watch, the timeline and the music that follows it.
 #include "LiveMode.h"
 
-#include <glm/gtc/type_ptr.hpp>
-
 #include "FW/GL.h"
 #include "LiveOverlay.h"
 #include "Music.h"
@@ -10,25 +8,19 @@
 #include "singletons/Pipeline.h"
 #include "singletons/Scene.h"
 
-LiveMode::LiveMode(int width, int height) : text_width(width), text_height(height) {
-    // The same programs and fixed uniforms as the start-up loads and sets.
+LiveMode::LiveMode() {
+    // The same programs and fixed uniforms as the start-up loads and sets
+    // (the text projection is set at every text draw).
     watch.watch([]() -> FW::ShaderProgram& { return Pipeline::get().standard_program; }, "shaders/standard.vert",
                 "shaders/standard.frag", nullptr);
     watch.watch([]() -> FW::ShaderProgram& { return Pipeline::get().blur_program; }, "shaders/gaussian_blur.vert",
-                "shaders/gaussian_blur.frag",
-                [](GLuint program) { glUniform1i(glGetUniformLocation(program, "image"), 0); });
+                "shaders/gaussian_blur.frag", set_blur_samplers);
     watch.watch([]() -> FW::ShaderProgram& { return Pipeline::get().bloom_final_program; },
-                "shaders/bloom_final.vert", "shaders/bloom_final.frag", [](GLuint program) {
-                    glUniform1i(glGetUniformLocation(program, "scene"), 0);
-                    glUniform1i(glGetUniformLocation(program, "bloomBlur"), 1);
-                });
+                "shaders/bloom_final.vert", "shaders/bloom_final.frag", set_bloom_final_samplers);
     watch.watch([]() -> FW::ShaderProgram& { return Pipeline::get().background_program; },
                 "shaders/background.vert", "shaders/background.frag", nullptr);
     watch.watch([]() -> FW::ShaderProgram& { return FontEngine::get().program; }, "shaders/fonts.vert",
-                "shaders/fonts.frag", [](GLuint program) {
-                    glUniformMatrix4fv(glGetUniformLocation(program, "projection"), 1, GL_FALSE,
-                                       glm::value_ptr(FontEngine::get().projection));
-                });
+                "shaders/fonts.frag", nullptr);
     watch.watch([]() -> FW::ShaderProgram& { return Scene::get()->lines.program; }, "shaders/basic.vert",
                 "shaders/basic.frag", nullptr);
 }
@@ -68,5 +60,6 @@ float LiveMode::clock() const {
 }
 
 void LiveMode::draw_overlay(float t) const {
-    draw_live_overlay(timeline.paused, t, watch.error_lines(), text_width, text_height);
+    const FontEngine& font = FontEngine::get();
+    draw_live_overlay(timeline.paused, t, watch.error_lines, font.width, font.height);
 }

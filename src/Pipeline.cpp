@@ -36,6 +36,8 @@ Pipeline& Pipeline::get() {
 }
 
 void Pipeline::init() {
+    width = FW::SCREEN_WIDTH;
+    height = FW::SCREEN_HEIGHT;
     glEnable(GL_CULL_FACE);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
 
@@ -70,8 +72,16 @@ void Pipeline::init() {
     background_program.load("shaders/background.vert", "shaders/background.frag");
 
     glUseProgram(blur_program.handle);
-    glUniform1i(glGetUniformLocation(blur_program.handle, "image"), 0);
+    set_blur_samplers(blur_program.handle);
     glUseProgram(bloom_final_program.handle);
-    glUniform1i(glGetUniformLocation(bloom_final_program.handle, "scene"), 0);
-    glUniform1i(glGetUniformLocation(bloom_final_program.handle, "bloomBlur"), 1);
+    set_bloom_final_samplers(bloom_final_program.handle);
+}
+
+void set_blur_samplers(GLuint program) {
+    glUniform1i(glGetUniformLocation(program, "image"), 0);
+}
+
+void set_bloom_final_samplers(GLuint program) {
+    glUniform1i(glGetUniformLocation(program, "scene"), 0);
+    glUniform1i(glGetUniformLocation(program, "bloomBlur"), 1);
 }

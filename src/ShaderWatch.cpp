@@ -1,28 +1,14 @@
 // Live reload of the shader programs; see ShaderWatch.h.
 #include "ShaderWatch.h"
 
-#include <filesystem>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <sstream>
-
-bool read_file(const std::string& path, std::string& content) {
-    std::error_code ignored;
-    if (std::filesystem::is_directory(path, ignored))
-        return false;
-    std::ifstream file(path, std::ios::in | std::ios::binary);
-    if (!file.good())
-        return false;
-    content.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    return !file.bad();
-}
 
 void ShaderWatch::watch(std::function<FW::ShaderProgram&()> program, const std::string& vertex_path,
                         const std::string& fragment_path, std::function<void(GLuint)> set_uniforms) {
     Entry entry{std::move(program), {vertex_path, fragment_path}, {}, {false, false}, std::move(set_uniforms), {}};
     for (int i = 0; i < 2; ++i)
-        read_file(entry.paths[i], entry.sources[i]);
+        FW::read_file(entry.paths[i], entry.sources[i]);
     entries.push_back(std::move(entry));
 }
 
@@ -34,7 +20,7 @@ int ShaderWatch::detect(double now) {
     std::string bytes;
     for (Entry& entry : entries) {
         for (int i = 0; i < 2; ++i) {
-            if (read_file(entry.paths[i], bytes) && !bytes.empty() && bytes != entry.sources[i]) {
+            if (FW::read_file(entry.paths[i], bytes) && !bytes.empty() && bytes != entry.sources[i]) {
                 entry.sources[i].swap(bytes);
                 entry.changed[i] = true;
             }
@@ -79,20 +65,16 @@ void ShaderWatch::rebuild() {
         entry.error.clear();
         std::cout << "Reloaded " << files << std::endl;
     }
+    error_lines.clear();
+    for (const Entry& entry : entries) {
+        std::istringstream text(entry.error);
+        for (std::string line; std::getline(text, line);)
+            if (!line.empty())
+                error_lines.push_back(line);
+    }
 }
 
 void ShaderWatch::poll(double now) {
     if (detect(now))
         rebuild();
-}
-
-std::vector<std::string> ShaderWatch::error_lines() const {
-    std::vector<std::string> lines;
-    for (const Entry& entry : entries) {
-        std::istringstream text(entry.error);
-        for (std::string line; std::getline(text, line);)
-            if (!line.empty())
-                lines.push_back(line);
-    }
-    return lines;
 }

@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
     // Live mode reads the shader files before start-up compiles them.
     std::unique_ptr<LiveMode> live;
     if (settings.live)
-        live = std::make_unique<LiveMode>(settings.width, settings.height);
+        live = std::make_unique<LiveMode>();
     start_up(settings);
     DrawCallback draw_callback;
     if (settings.music) {

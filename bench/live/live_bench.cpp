@@ -57,14 +57,14 @@ int main() {
     settings.full_screen = false;
     settings.gem_count = 10;
     settings.music = false;
-    LiveMode live(width, height);
+    LiveMode live;
     start_up(settings);
     ShaderWatch& watch = live.watch;
 
     // Each save comes from another thread at a moment within a frame, as an
     // editor's does, while the main thread draws and polls like the demo.
     std::string original;
-    read_file(background, original);
+    FW::read_file(background, original);
     std::vector<double> detect, build, first_frame, to_frame;
     for (int save = 0; save < saves; ++save) {
         std::atomic<Clock::rep> saved{0};

@@ -6,6 +6,9 @@
 
 namespace FW {
 
+// Reads a whole file, byte for byte; false when it cannot be read (a missing
+// file, a directory), with no message.
+bool read_file(const std::string& path, std::string& content);
 // Reads a whole file, byte for byte. Ends the process when it cannot be read.
 std::string load_file(std::string path);
 

@@ -27,6 +27,9 @@ public:
     GLuint vbo = 0;
     FW::ShaderProgram program;
     glm::mat4 projection = glm::mat4(1.0f);
+    // The size in pixels that the projection maps: text coordinates run over it.
+    int width = 0;
+    int height = 0;
 
     static FontEngine& get();
     void init(int width, int height);

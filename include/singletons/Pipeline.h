@@ -16,6 +16,9 @@ public:
     FW::ShaderProgram blur_program;
     FW::ShaderProgram bloom_final_program;
     FW::ShaderProgram background_program;
+    // The targets' size: the drawing size at start-up, kept through resizes.
+    int width = 0;
+    int height = 0;
 
     static Pipeline& get();
     // Creates the targets at the current drawing size and loads the programs.
@@ -26,3 +29,8 @@ private:
     Pipeline(const Pipeline&) = delete;
     Pipeline& operator=(const Pipeline&) = delete;
 };
+
+// The texture units of the blur's and the composite's samplers, set on the
+// bound program at start-up and again when live mode rebuilds it.
+void set_blur_samplers(GLuint program);
+void set_bloom_final_samplers(GLuint program);

@@ -18,24 +18,6 @@ namespace {
     exit(-1);
 }
 
-// Compiles one shader stage from a file; the message names the stage.
-GLuint compile(GLenum type, const std::string& path, const char* failure_message) {
-    GLuint handle = glCreateShader(type);
-    std::string source = load_file(path);
-    const char* text = source.c_str();
-    glShaderSource(handle, 1, &text, nullptr);
-    glCompileShader(handle);
-    GLint success = 0;
-    glGetShaderiv(handle, GL_COMPILE_STATUS, &success);
-    if (!success) {
-        char log[512] = {};
-        glGetShaderInfoLog(handle, 512, nullptr, log);
-        std::cout << failure_message << "\n" << log << std::endl;
-        exit(-1);
-    }
-    return handle;
-}
-
 // Shaders and programs may outlive the context (process-exit destructors):
 // release them only while GL can still be called.
 void delete_shader(GLuint handle) {
@@ -76,23 +58,54 @@ GLuint try_compile(GLenum type, const std::string& source, std::string& log) {
     return 0;
 }
 
+// Links the two stages into a new program; 0 and the log when it fails.
+GLuint try_link(GLuint vertex, GLuint fragment, std::string& log) {
+    GLuint program = glCreateProgram();
+    glAttachShader(program, vertex);
+    glAttachShader(program, fragment);
+    glLinkProgram(program);
+    GLint success = 0;
+    glGetProgramiv(program, GL_LINK_STATUS, &success);
+    if (success)
+        return program;
+    log = info_log(program, true);
+    glDeleteProgram(program);
+    return 0;
+}
+
+// A start-up failure: the message and the start of the log (what a 512-byte
+// log buffer holds), then the process ends.
+[[noreturn]] void fail_to_build(const char* failure_message, const std::string& log) {
+    std::cout << failure_message << "\n" << log.substr(0, 511) << std::endl;
+    exit(-1);
+}
+
+// Compiles one shader stage from a file; the message names the stage.
+GLuint compile(GLenum type, const std::string& path, const char* failure_message) {
+    std::string log;
+    const GLuint handle = try_compile(type, load_file(path), log);
+    if (!handle)
+        fail_to_build(failure_message, log);
+    return handle;
+}
+
 }  // namespace
 
-std::string load_file(std::string path) {
-    std::ifstream file(path, std::ios::in | std::ios::binary);
+bool read_file(const std::string& path, std::string& content) {
     // A directory opens as a stream too, but has no content to read.
     std::error_code ignored;
-    if (!file.good() || std::filesystem::is_directory(path, ignored))
-        fail_to_open(path);
-    file.seekg(0, std::ios::end);
-    std::streampos size = file.tellg();
-    if (size < 0)
-        fail_to_open(path);
-    std::string content;
-    content.reserve(static_cast<size_t>(size));
-    file.seekg(0, std::ios::beg);
+    if (std::filesystem::is_directory(path, ignored))
+        return false;
+    std::ifstream file(path, std::ios::in | std::ios::binary);
+    if (!file.good())
+        return false;
     content.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    if (file.bad())
+    return !file.bad();
+}
+
+std::string load_file(std::string path) {
+    std::string content;
+    if (!read_file(path, content))
         fail_to_open(path);
     return content;
 }
@@ -119,18 +132,10 @@ ShaderProgram::~ShaderProgram() {
 }
 
 void ShaderProgram::link(VertexShader& vertex, FragmentShader& fragment) {
-    handle = glCreateProgram();
-    glAttachShader(handle, vertex.handle);
-    glAttachShader(handle, fragment.handle);
-    glLinkProgram(handle);
-    GLint success = 0;
-    glGetProgramiv(handle, GL_LINK_STATUS, &success);
-    if (!success) {
-        char log[512] = {};
-        glGetProgramInfoLog(handle, 512, nullptr, log);
-        std::cout << "ERROR::SHADER::LINK_FAILED\n" << log << std::endl;
-        exit(-1);
-    }
+    std::string log;
+    handle = try_link(vertex.handle, fragment.handle, log);
+    if (!handle)
+        fail_to_build("ERROR::SHADER::LINK_FAILED", log);
 }
 
 void ShaderProgram::replace(GLuint new_handle) {
@@ -152,22 +157,12 @@ ProgramBuild build_program(const std::string& vertex_source, const std::string& 
         build.failed_stage = ProgramBuild::Stage::fragment;
         return build;
     }
-    GLuint program = glCreateProgram();
-    glAttachShader(program, vertex);
-    glAttachShader(program, fragment);
-    glLinkProgram(program);
+    build.handle = try_link(vertex, fragment, build.log);
     // The shaders go with the program, as after a start-up load.
     glDeleteShader(vertex);
     glDeleteShader(fragment);
-    GLint success = 0;
-    glGetProgramiv(program, GL_LINK_STATUS, &success);
-    if (!success) {
-        build.log = info_log(program, true);
+    if (!build.handle)
         build.failed_stage = ProgramBuild::Stage::link;
-        glDeleteProgram(program);
-        program = 0;
-    }
-    build.handle = program;
     return build;
 }
 
