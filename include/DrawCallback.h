@@ -25,6 +25,3 @@ public:
     void draw_info_texts(float t);
     void save_frame();
 };
-
-// Drops the stamps more than one second older than t; returns how many remain.
-unsigned long trim_frame_times(std::deque<float>& frame_times, float t);

@@ -10,9 +10,9 @@
 #include <glm/gtc/constants.hpp>
 
 #include "CameraExpect.h"
-#include "DrawCallback.h"
 #include "FW/Window.h"
 #include "GLTestContext.h"
+#include "InfoOverlay.h"
 #include "singletons/FontEngine.h"
 #include "singletons/Scene.h"
 #include "singletons/UI.h"

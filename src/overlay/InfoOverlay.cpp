@@ -3,7 +3,7 @@
 
 #include <glm/glm.hpp>
 
-#include "DrawCallback.h"
+#include "InfoOverlay.h"
 #include "singletons/FontEngine.h"
 #include "singletons/Scene.h"
 #include "singletons/UI.h"
@@ -27,7 +27,7 @@ unsigned long trim_frame_times(std::deque<float>& frame_times, float t) {
     return frame_times.size();
 }
 
-void DrawCallback::draw_info_texts(float t) {
+void draw_info_overlay(std::deque<float>& frame_times, float t) {
     const unsigned long count = trim_frame_times(frame_times, t);
     const UI& ui = UI::get();
     FontEngine& font = FontEngine::get();

@@ -1,12 +1,17 @@
-// One frame of the show: the demo clock, the passes, the texts and, in capture mode, the file.
+// One frame of the show: the demo clock, the passes, the texts and, in capture mode, the file;
+// the frame drawing's methods, over the overlay's and the capture's own functions.
 #include "DrawCallback.h"
 
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <iostream>
 
 #include "FW/GL.h"
+#include "FW/Window.h"
+#include "FrameCapture.h"
 #include "FramePasses.h"
+#include "InfoOverlay.h"
 #include "LiveMode.h"
 #include "singletons/Scene.h"
 #include "singletons/UI.h"
@@ -70,4 +75,19 @@ void DrawCallback::draw(int, int) {
         frame_times.push_back(seconds_since_start(scene));
     else if (!live->timeline.paused)
         frame_times.push_back(live->clock());
+}
+
+void DrawCallback::draw_info_texts(float t) {
+    draw_info_overlay(frame_times, t);
+}
+
+void DrawCallback::save_frame() {
+    const std::string name = capture_file_name(frame_number);
+    std::cout << "Write to " << name << std::endl;
+    // A frame that did not reach the disk ends the run, like the other file failures.
+    if (!write_frame_file(name, FW::SCREEN_WIDTH, FW::SCREEN_HEIGHT)) {
+        std::cerr << "Error writing file: " << name << std::endl;
+        exit(-1);
+    }
+    ++frame_number;
 }

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+
+// Capture mode's file writing: the window's finished frame read back into
+// `pixel_buffer`, encoded as BMP and written to a file.
+
+// The file name of frame `number`: "capture/frameN.bmp".
+std::string capture_file_name(int number);
+// Reads back the window's width x height frame and writes it to `name`;
+// false when the file could not be written completely.
+bool write_frame_file(const std::string& name, int width, int height);

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <deque>
+
+// The information texts drawn over each finished frame: the frame count of
+// the last second, the demo time and the camera position, as the keys
+// switched them on.
+
+// Drops the stamps more than one second older than t; returns how many remain.
+unsigned long trim_frame_times(std::deque<float>& frame_times, float t);
+// Trims the stamps and draws the switched-on texts for the frame at time t.
+void draw_info_overlay(std::deque<float>& frame_times, float t);
