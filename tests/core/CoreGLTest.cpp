@@ -1,3 +1,6 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -5,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include "FW/ScreenQuad.h"
 #include "FW/Shader.h"
 #include "FW/Window.h"
 #include "GLTestContext.h"
@@ -30,15 +32,6 @@ TEST(Pipeline, TargetsKeepTheStartSize) {
     FW::framebuffer_size_callback(FW::window, GL_TEST_WIDTH, GL_TEST_HEIGHT);
 }
 
-// The quad is made on the first call only; later calls reuse it.
-TEST(ScreenQuad, CreatedOnce) {
-    FW::RenderQuad();
-    const GLuint vao = FW::quadVAO, vbo = FW::quadVBO;
-    FW::RenderQuad();
-    EXPECT_TRUE(glIsVertexArray(vao) && glIsBuffer(vbo));
-    EXPECT_EQ(std::make_pair(FW::quadVAO, FW::quadVBO), std::make_pair(vao, vbo));
-}
-
 // Linking releases both shaders; the destructor deletes the program.
 TEST(ShaderProgram, LoadReleasesItsShadersAndTheDestructorTheProgram) {
     GLuint program, shaders[2] = {};
@@ -54,11 +47,23 @@ TEST(ShaderProgram, LoadReleasesItsShadersAndTheDestructorTheProgram) {
     EXPECT_FALSE(glIsProgram(program));
 }
 
-TEST(LoadFile, ReturnsTheBytesUnchanged) {
-    const std::string name = testing::TempDir() + "demo-load-file", content("line one\r\nline\0two\r\n", 20);
+// The bytes unchanged; only a regular file within the limit is read: a pipe, a device behind a
+// link and a directory are refused without blocking, and a refused read leaves the content alone.
+TEST(ReadFile, RegularFilesWithinTheLimitUnchangedAndNothingElse) {
+    const std::string name = testing::TempDir() + "demo-read-file-" + std::to_string(getpid());
+    const std::string content("line one\r\nline\0two\r\n", 20);
     std::ofstream(name, std::ios::binary) << content;
     EXPECT_EQ(FW::load_file(name), content);
+    std::string kept = "kept";
+    EXPECT_EQ(FW::read_file(name, kept, content.size() - 1), FW::FileRead::too_large);
+    ASSERT_EQ(std::remove(name.c_str()) | mkfifo(name.c_str(), 0600), 0);
+    EXPECT_EQ(FW::read_file(name, kept), FW::FileRead::unreadable);
+    ASSERT_EQ(std::remove(name.c_str()) | symlink("/dev/zero", name.c_str()), 0);
+    EXPECT_EQ(FW::read_file(name, kept), FW::FileRead::unreadable);
+    EXPECT_EQ(FW::read_file(testing::TempDir(), kept), FW::FileRead::unreadable);
     std::remove(name.c_str());
+    EXPECT_EQ(FW::read_file(name, kept), FW::FileRead::missing);
+    EXPECT_EQ(kept, "kept");
 }
 
 }  // namespace
