@@ -5,145 +5,119 @@
 #include <algorithm>
 #include <fstream>
 #include <set>
-#include <string>
-#include <vector>
 
 #include <gtest/gtest.h>
 
-#include "GLTestContext.h"
 #include "LiveOverlay.h"
 #include "ShaderWatch.h"
 #include "singletons/FontEngine.h"
 
 namespace {
 
-const std::string VERTEX = "#version 330 core\nlayout (location = 0) in vec3 p;\nvoid main() { gl_Position = vec4(p, 1.0); }\n";
 const std::string FRAGMENT = "#version 330 core\nout vec4 c;\nvoid main() { c = vec4(1.0); }\n";
-const std::string BROKEN = "#version 330 core\nout vec4 c;\nvoid main() { c = vec4(";
 
-// A program loaded from two files and watched the way live mode watches its own; each poll is a
-// full interval after the last.
+// A program loaded from two files and watched as live mode watches its own; a poll a second.
 struct Watched {
-    const std::string folder = testing::TempDir() + "live-gl-" + std::to_string(getpid());
-    std::string paths[2] = {folder + ".vert", folder + ".frag"};
+    const std::string vert = testing::TempDir() + "live-gl-" + std::to_string(getpid()), frag = vert + ".frag";
     FW::ShaderProgram program;
     ShaderWatch watch;
     double now = 0.0;
-
     Watched() {
-        write(0, VERTEX);
-        write(1, FRAGMENT);
-        watch.watch([this]() -> FW::ShaderProgram& { return program; }, paths[0], paths[1], nullptr);
-        program.load(paths[0], paths[1]);
+        std::ofstream(vert) << "#version 330 core\nvoid main() { gl_Position = vec4(0.0); }\n";
+        std::ofstream(frag) << FRAGMENT;
+        watch.watch([this]() -> FW::ShaderProgram& { return program; }, vert, frag, nullptr);
+        program.load(vert, frag);
     }
-    void write(int i, const std::string& text) {
-        unlink(paths[i].c_str());
-        std::ofstream(paths[i], std::ios::binary) << text;
+    std::vector<std::string> poll(const std::string& text) {
+        unlink(frag.c_str());
+        std::ofstream(frag) << text;
+        return poll();
     }
-    void poll() { watch.poll(now += 1.0); }
+    std::vector<std::string> poll() { return watch.poll(now += 1.0), watch.error_lines; }
 };
 
-TEST(ShaderWatch, ACompileErrorShowsOnlyWhenTheSameBytesFailOnTwoPollsInARow) {
+// A save caught half-way fails once, silently; the same bytes failing again show; a success swaps at once.
+// A pipe, a link to a device and a directory are named at once, never read, and the program stays.
+TEST(ShaderWatch, ErrorsShowForTheSameBytesTwiceAndForFilesThatAreNotRead) {
     Watched w;
     const GLuint first = w.program.handle;
-    w.write(1, BROKEN);  // a save caught half-way
-    w.poll();
-    EXPECT_TRUE(w.watch.error_lines.empty());
-    w.write(1, FRAGMENT + "// saved\n");
-    w.poll();
-    EXPECT_TRUE(w.watch.error_lines.empty());
-    EXPECT_NE(w.program.handle, first);
+    EXPECT_TRUE(w.poll("#version 330 core\n{").empty());
+    EXPECT_TRUE(w.poll(FRAGMENT + "//\n").empty());
     const GLuint second = w.program.handle;
-    w.write(1, BROKEN);
-    w.poll();
-    EXPECT_TRUE(w.watch.error_lines.empty());
-    w.poll();
-    ASSERT_FALSE(w.watch.error_lines.empty());
-    EXPECT_EQ(w.watch.error_lines[0], "Shader compile error in " + w.paths[1] + " (the last working program stays):");
-    EXPECT_EQ(w.program.handle, second);
-}
-
-// A pipe, a link to a device and a directory are named at once and never read; the program stays,
-// and the file readable again is built even with the bytes it had.
-TEST(ShaderWatch, AFileThatIsNoRegularFileIsNamedAndTheProgramStays) {
-    Watched w;
-    const GLuint first = w.program.handle;
-    const std::string error = "Cannot read " + w.paths[1] + ": not a regular file of at most 4 MiB (the last working program stays)";
+    EXPECT_NE(second, first);
+    EXPECT_TRUE(w.poll("#version 330 core\n{").empty());
+    EXPECT_EQ(w.poll().at(0), "Shader compile error in " + w.frag + " (the last working program stays):");
     for (auto make : {+[](const char* path) { return mkfifo(path, 0600); },
                       +[](const char* path) { return symlink("/dev/zero", path); },
                       +[](const char* path) { return mkdir(path, 0700); }}) {
-        unlink(w.paths[1].c_str());
-        ASSERT_EQ(make(w.paths[1].c_str()), 0);
-        w.poll();
-        EXPECT_EQ(w.watch.error_lines, std::vector<std::string>{error});
-        EXPECT_EQ(w.program.handle, first);
-        rmdir(w.paths[1].c_str());
+        unlink(w.frag.c_str());
+        ASSERT_EQ(make(w.frag.c_str()), 0);
+        EXPECT_EQ(w.poll(), std::vector<std::string>{"Cannot read " + w.frag +
+                                                     ": not a regular file of at most 4 MiB (the last working program stays)"});
+        EXPECT_EQ(w.program.handle, second);
+        rmdir(w.frag.c_str());
     }
-    w.write(1, FRAGMENT);
-    w.poll();
-    EXPECT_TRUE(w.watch.error_lines.empty());
-    EXPECT_NE(w.program.handle, first);
+    EXPECT_TRUE(w.poll(FRAGMENT).empty());
 }
 
-// After many reloads only the last program and its two shaders exist: the replaced programs and
-// their shaders are deleted (a reused name belongs to the live ones).
+// Loading and each reload release the shaders to their program, and a replaced program is deleted, so
+// after many reloads only the last program and its shaders exist, until its destructor deletes them too.
 TEST(ShaderWatch, ReplacedProgramsAndTheirShadersAreDeleted) {
-    Watched w;
     std::set<GLuint> programs, shaders;
-    for (int i = 0; i < 20; ++i) {
-        GLuint attached[2];
-        glGetAttachedShaders(w.program.handle, 2, nullptr, attached);
-        programs.insert(w.program.handle);
-        shaders.insert(attached, attached + 2);
-        w.write(1, FRAGMENT + "// version " + std::to_string(i) + "\n");
-        w.poll();
+    {
+        Watched w;
+        for (int i = 0; i <= 20; ++i) {
+            if (i > 0)
+                w.poll(FRAGMENT + "// version " + std::to_string(i) + "\n");
+            GLuint attached[2] = {};
+            glGetAttachedShaders(w.program.handle, 2, nullptr, attached);
+            programs.insert(w.program.handle), shaders.insert(attached, attached + 2);
+            for (GLuint object : programs)
+                EXPECT_EQ(glIsProgram(object), object == w.program.handle) << object;
+            for (GLuint object : shaders)
+                EXPECT_EQ(glIsShader(object), object == attached[0] || object == attached[1]) << object;
+        }
+        glUseProgram(0);  // a program in use outlives its deletion
     }
-    GLuint live[2];
-    glGetAttachedShaders(w.program.handle, 2, nullptr, live);
-    for (GLuint program : programs)
-        EXPECT_EQ(glIsProgram(program), program == w.program.handle) << program;
-    for (GLuint shader : shaders)
-        EXPECT_EQ(glIsShader(shader), shader == live[0] || shader == live[1]) << shader;
+    for (GLuint object : programs)
+        EXPECT_FALSE(glIsProgram(object)) << object;
+    for (GLuint object : shaders)
+        EXPECT_FALSE(glIsShader(object)) << object;
 }
 
-// The texts in a 256x256 target: the paused status line in white at the top, then no more than
-// 8 red error lines, each cut to the width it is given.
+// In a 256-pixel square: the paused status line in white at the top, then 8 of 12 error lines in red,
+// each cut to the width given.
 TEST(LiveOverlay, StatusLineThenEightErrorLinesCutToTheWidth) {
     const int size = 256, width = 120;
     GLuint texture, framebuffer;
-    glGenTextures(1, &texture);
+    glGenTextures(1, &texture), glGenFramebuffers(1, &framebuffer);
     glBindTexture(GL_TEXTURE_2D, texture);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, size, size, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
-    glGenFramebuffers(1, &framebuffer);
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, 0);
     glViewport(0, 0, size, size);
-    glClearColor(0, 0, 0, 0);
-    glClear(GL_COLOR_BUFFER_BIT);
     FontEngine::get().init(size, size);
-    draw_live_overlay(true, 12.5f, std::vector<std::string>(12, "error: a line longer than the width given"), width, size);
+    draw_live_overlay(true, 12.5f, std::vector<std::string>(12, "error: a line longer than the width"), width, size);
     std::vector<unsigned char> pixels(4 * size * size);
     glReadPixels(0, 0, size, size, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-    int red_lines = 0, rightmost_red = 0, first_red_row = -1, last_white_row = -1;
-    bool red_row_above = false;
-    for (int row = 0; row < size; ++row) {  // from the top
-        bool red = false;
+    std::string rows;  // from the top: 'w' with white text, 'r' with red text, '.' with neither
+    int right_end = 0;
+    for (int y = size - 1; y >= 0; --y) {
+        rows += '.';
         for (int x = 0; x < size; ++x) {
-            const unsigned char* p = &pixels[4 * ((size - 1 - row) * size + x)];
+            const unsigned char* p = &pixels[4 * (y * size + x)];
             if (p[0] > 150 && p[1] < 100)
-                red = true, rightmost_red = std::max(rightmost_red, x);
-            if (std::min({p[0], p[1], p[2]}) > 150)
-                last_white_row = row;
+                rows.back() = 'r', right_end = std::max(right_end, x + 1);
+            else if (p[0] > 150 && p[1] > 150 && p[2] > 150 && rows.back() == '.')
+                rows.back() = 'w';
         }
-        red_lines += red && !red_row_above;
-        red_row_above = red;
-        if (red && first_red_row < 0)
-            first_red_row = row;
     }
-    EXPECT_EQ(red_lines, 8);
-    EXPECT_LT(rightmost_red, width);
-    EXPECT_GE(last_white_row, 10);
-    EXPECT_LT(last_white_row, first_red_row);
+    int red_lines = 0;
+    for (size_t at = 0; (at = rows.find(".r", at)) != std::string::npos; ++at)
+        ++red_lines;
+    EXPECT_EQ(std::make_pair(red_lines, right_end <= width), std::make_pair(8, true)) << right_end;
+    EXPECT_LT(rows.find('w'), rows.find('r'));
+    EXPECT_EQ(rows.find('w', rows.find('r')), std::string::npos);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }
 
