@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <cstdlib>
 #include <memory>
 #include <stdexcept>
@@ -51,8 +50,6 @@ TEST(BitmapEncode, HeaderThenRowsBottomUpInBgrPaddedToFourBytes) {
     unsigned char* out = nullptr;
     EXPECT_THROW(bitmap_encode_rgb(nullptr, 30000, 30000, &out), std::length_error);
     EXPECT_EQ(out, nullptr);
-    EXPECT_EQ(std::make_pair(bitmap_fits(1, (INT_MAX - 54) / 4), bitmap_fits(1, (INT_MAX - 54) / 4 + 1)),
-              std::make_pair(true, false));
     // The capture refuses such a frame as a failed write, before any read-back or allocation.
     EXPECT_FALSE(write_frame_file(testing::TempDir() + "frame-too-large.bmp", 30000, 30000));
 }

@@ -17,7 +17,6 @@ CLOCK = OUTPUTS + "uniform float t;\nvoid main() { float s = t / 0.4; FragColor 
 PLAIN = ("#version 330 core\nin vec2 TexCoords;\nout vec4 FragColor;\nuniform sampler2D scene;\n"
          "void main() { FragColor = vec4(texture(scene, TexCoords).rgb, 1.0); }\n")
 RATE = 22050
-BLOCK = RATE // 4  # frames in the 0.25 s blocks of the levels
 
 
 def clock(wid, data):
@@ -31,9 +30,9 @@ def press(wid, key, settle=0.4):
     time.sleep(settle)
 
 
-def levels(path):
+def levels(path, block=0.25):
     samples = array.array("h", pathlib.Path(path).read_bytes())
-    n = BLOCK * 2
+    n = int(block * RATE) * 2
     return [10 * math.log10(sum(s * s for s in samples[i:i + n]) / n / 32768 ** 2 + 1e-12) for i in range(0, len(samples) - n, n)]
 
 
@@ -89,8 +88,9 @@ print("levels (dBFS, 0.25 s blocks):", [round(x) for x in db])
 # The pause is the longest silent stretch; the climax plays after it, the intro after Home and the
 # climax again after the seeks forward while playing.
 pause = max(re.finditer("s+", "".join("s" if x < -70 else "." for x in db)), key=lambda m: len(m.group()))
-block = lambda size: size // (BLOCK * 4)
-climax, intro, again = db[pause.end() + 2:pause.end() + 10], db[block(intro_end) - 8:block(intro_end)], db[block(climax_end) - 6:block(climax_end)]
+block = lambda size: int(size / 4 / RATE / 0.25)  # the level block written when the file had that size
+climax, again = db[pause.end() + 2:pause.end() + 10], db[block(climax_end) - 6:block(climax_end)]
+intro = db[block(intro_end) - 8:block(intro_end)]
 assert len(pause.group()) >= 12, pause
 assert min(climax) > -30 and sum(climax) / 8 > sum(intro) / 8 + 6, (climax, intro)
 assert min(again) > -30 and sum(again) / 6 > sum(intro) / 8 + 6, (again, intro)
