@@ -34,8 +34,11 @@ TEST(CommandLine, BadMissingAndUnknownArgumentsAreRefused) {
         for (const std::string& text : {args[0], "\"" + args[1] + "\"", std::string("stoi")})
             EXPECT_NE(error.find(text), std::string::npos) << error;
     }
-    for (const char* option : {"-w", "-h", "-n"})  // a missing value
+    for (const char* option : {"-w", "-h", "-n", "--start"})  // a missing value
         EXPECT_NE(refusal({"--windowed", option}).find(option), std::string::npos) << option;
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"--start", "58"}, {"--start", "-1"}, {"--start", "1e999"}, {"--start", "ten"}, {"--live", "--capture"}})
+        EXPECT_FALSE(parse_command_line(args).ok) << args[1];
     for (const char* arg : {"--help", "", "--Windowed", "capture"})
         EXPECT_EQ(refusal({"--windowed", arg, "--capture"}), "Error parsing command line argument: " + std::string(arg));
 }

@@ -82,16 +82,11 @@ class StartUpErrors(unittest.TestCase):
         self.assertGreater(white[1], 20)
 
     def test_shader_failures(self):
-        def replace(name, make):
-            def change(d):
-                os.remove(d.file(name))
-                make(d.file(name))
-            return change
+        replace = lambda name, make: lambda d: (os.remove(d.file(name)), make(d.file(name)))
         cases = [
             (lambda d: os.remove(d.file("shaders/background.frag")),
              "stderr", "Error opening file: shaders/background.frag\n"),
             (replace("shaders/standard.vert", os.mkdir), "stderr", "Error opening file: shaders/standard.vert\n"),
-            # Neither a pipe nor an endless device is read.
             (replace("shaders/fonts.frag", os.mkfifo), "stderr", "Error opening file: shaders/fonts.frag\n"),
             (replace("shaders/basic.vert", lambda path: os.symlink("/dev/zero", path)),
              "stderr", "Error opening file: shaders/basic.vert\n"),

@@ -59,8 +59,7 @@ TEST(ShaderWatch, ErrorsShowForTheSameBytesTwiceAndForFilesThatAreNotRead) {
     EXPECT_TRUE(w.poll(FRAGMENT).empty());
 }
 
-// Loading and each reload release the shaders to their program, each reload deletes the program it
-// replaces, and the destructor the last one: after many reloads nothing is left.
+// Load and reloads release their shaders, a reload deletes the program it replaces, the destructor the last.
 TEST(ShaderWatch, ReplacedProgramsAndTheirShadersAreDeleted) {
     std::set<GLuint> programs, shaders;
     {
@@ -80,8 +79,7 @@ TEST(ShaderWatch, ReplacedProgramsAndTheirShadersAreDeleted) {
         EXPECT_FALSE(glIsShader(object)) << object;
 }
 
-// In a 256-pixel square: the paused status line in white at the top, then 8 of 12 error lines in red,
-// each cut to the width given.
+// In a 256-pixel square: the paused status line in white, then 8 of 12 error lines in red cut to the width.
 TEST(LiveOverlay, StatusLineThenEightErrorLinesCutToTheWidth) {
     const int size = 256, width = 120;
     GLuint texture, framebuffer;
@@ -109,7 +107,6 @@ TEST(LiveOverlay, StatusLineThenEightErrorLinesCutToTheWidth) {
     }
     EXPECT_TRUE(std::regex_match(rows, std::regex(R"(\.+w[w.]*\.+(r+\.+){8})"))) << rows;
     EXPECT_LE(right_end, width);
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
-"""The live timeline from --start 57 with disk audio: the show wraps to 0; Space freezes picture and
-music; the keys move the clock by their steps; a clock a hair under the end does not end the run; the
-sound follows seeks to the climax (paused, and forward while playing) and Home. The background paints
-the clock (red: seconds / 64, green: fraction), passed through by a plain composite."""
+"""The live timeline from --start 57 with disk audio: the show wraps to 0, and goes on at a clock a hair
+under the end; Space freezes picture and music; the keys step the clock; the sound follows seeks to the
+climax (paused, and playing) and Home. The background paints the clock (red: s / 64, green: fraction)."""
 
 import array
 import math
