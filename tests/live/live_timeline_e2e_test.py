@@ -74,7 +74,7 @@ with DataDir() as data:
         intro_end = os.path.getsize(audio)
         for _ in range(6):  # seeks forward on the playing track
             press(wid, "Right", 0.2)
-        assert wait_for(lambda: 30.5 < clock(wid, data) < 35, 5), clock(wid, data)
+        assert wait_for(lambda: 30.5 < clock(wid, data) < 39, 5), clock(wid, data)
         time.sleep(2.0)
         climax_end = os.path.getsize(audio)
         close_window(wid)
@@ -92,4 +92,4 @@ climax, again = db[pause.end() + 2:pause.end() + 10], db[block(climax_end) - 6:b
 intro = db[block(intro_end) - 8:block(intro_end)]
 assert len(pause.group()) >= 12, pause
 assert min(climax) > -30 and sum(climax) / 8 > sum(intro) / 8 + 6, (climax, intro)
-assert min(again) > -30 and sum(again) / 6 > sum(intro) / 8 + 6, (again, intro)
+assert sum(again) / 6 > sum(climax) / 8 - 4, (again, climax)
