@@ -6,9 +6,12 @@
 
 #include "VertexData.h"
 
-// Uniform in [0, 1] from one rand() draw.
+// Where the gems' random numbers come from: the C library's rand() (seeded by
+// the scene), replaceable by tests that script the draws.
+extern int (*random_source)();
+// Uniform in [0, 1] from one random_source() draw.
 float rand_float();
-// Uniform on the unit sphere from two rand() draws.
+// Uniform on the unit sphere from two random_source() draws.
 glm::vec3 get_random_unit_sphere_vector();
 
 // A ten-sided cut stone as a flat-shaded 120-vertex mesh in its own frame,

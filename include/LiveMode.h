@@ -10,10 +10,25 @@ class LiveMode {
 public:
     ShaderWatch watch;
     LiveTimeline timeline{0.0, 0.0};
+    // The state that advance() keeps between frames, and what it does in a
+    // frame for each state of the timeline (- : either value):
+    //
+    //   timeline          music_paused  music_stale  the music                      then
+    //   paused            false         -            pauses                         music_paused set
+    //   paused, jumped    -             -            stays                          music_stale set
+    //   playing, jumped   false         false        seeks: on the playing track    clock re-anchored
+    //                                                when ahead of last_time, else
+    //                                                from a reloaded track
+    //   playing           true          true         seeks (reloaded), resumes      clock re-anchored,
+    //                                                                               music_stale cleared
+    //   playing           true          false        resumes (seeks, reloaded, if   clock re-anchored
+    //                                                the resume frame jumped too)
+    //   playing           false         false        plays on                       -
+    //
+    // `jumped` tells the frame drawn now that its clock jumped (no camera step,
+    // the frame count restarts); `last_time` is the previous frame's clock.
     bool music_paused = false;
-    // The clock jumped while paused: the music moves when play resumes.
     bool music_stale = false;
-    // The clock jumped in the frame being drawn.
     bool jumped = false;
     double last_time = 0.0;
 
@@ -22,9 +37,10 @@ public:
     LiveMode();
     // Starts the clock at `seconds`, once the window is open.
     void start(double seconds);
-    // Rebuilds changed programs, then takes the frame's time from the
-    // timeline and makes the music follow any pause, resume or jump.
-    float frame_time();
+    // Starts a frame: rebuilds changed programs, moves the clock on (a wrap at
+    // the end included), makes the music follow any pause, resume or jump and
+    // returns the frame's time.
+    float advance();
     // The live clock now (for the frame-time stamps).
     float clock() const;
     void draw_overlay(float t) const;

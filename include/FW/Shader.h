@@ -1,15 +1,24 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "FW/GL.h"
 
 namespace FW {
 
-// Reads a whole file, byte for byte; false when it cannot be read (a missing
-// file, a directory), with no message.
-bool read_file(const std::string& path, std::string& content);
-// Reads a whole file, byte for byte. Ends the process when it cannot be read.
+// The largest shader source that is read: far above any real one, and small
+// enough that a wrong file cannot stall a frame.
+const std::size_t max_source_bytes = 4 << 20;
+
+// How a whole-file read went. Only regular files are read: a named pipe, a
+// device or a directory (also behind a link) is `unreadable` and is never
+// read from, so it cannot block or run on without end.
+enum class FileRead { ok, missing, unreadable, too_large };
+
+// Reads a whole file of at most `limit` bytes, byte for byte, with no message.
+FileRead read_file(const std::string& path, std::string& content, std::size_t limit = max_source_bytes);
+// Reads a whole shader source, byte for byte. Ends the process when it cannot be read.
 std::string load_file(std::string path);
 
 class VertexShader {

@@ -1,11 +1,14 @@
 // File loading and shader programs: compile, link, report failures, reload in live mode.
 #include "FW/Shader.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 
 #include "FW/Window.h"
 
@@ -91,21 +94,43 @@ GLuint compile(GLenum type, const std::string& path, const char* failure_message
 
 }  // namespace
 
-bool read_file(const std::string& path, std::string& content) {
-    // A directory opens as a stream too, but has no content to read.
-    std::error_code ignored;
-    if (std::filesystem::is_directory(path, ignored))
-        return false;
-    std::ifstream file(path, std::ios::in | std::ios::binary);
-    if (!file.good())
-        return false;
-    content.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    return !file.bad();
+FileRead read_file(const std::string& path, std::string& content, std::size_t limit) {
+    // Opening does not wait for a pipe's writer; what was opened is then checked
+    // before a byte is read.
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return errno == ENOENT || errno == ENOTDIR ? FileRead::missing : FileRead::unreadable;
+    struct stat info;
+    FileRead result = FileRead::ok;
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+        result = FileRead::unreadable;
+    else if (static_cast<std::uintmax_t>(info.st_size) > limit)
+        result = FileRead::too_large;
+    // Reading stops at the size fstat gave: a file still being written is read
+    // again by whoever watches it.
+    std::string bytes(result == FileRead::ok ? static_cast<std::size_t>(info.st_size) : 0, '\0');
+    std::size_t length = 0;
+    while (length < bytes.size()) {
+        const ssize_t got = read(fd, &bytes[length], bytes.size() - length);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            result = FileRead::unreadable;
+        if (got <= 0)
+            break;
+        length += static_cast<std::size_t>(got);
+    }
+    close(fd);
+    if (result == FileRead::ok) {
+        bytes.resize(length);
+        content.swap(bytes);
+    }
+    return result;
 }
 
 std::string load_file(std::string path) {
     std::string content;
-    if (!read_file(path, content))
+    if (read_file(path, content) != FileRead::ok)
         fail_to_open(path);
     return content;
 }

@@ -68,17 +68,26 @@ void swap_red_blue_row(const unsigned char* src, unsigned char* dst, int n) {
 }
 #endif
 
+size_t bitmap_file_size(int width, int height) {
+    assert(width >= 0 && height >= 0);
+    const size_t stored_row_bytes = (static_cast<size_t>(width) * 3 + 3) / 4 * 4;
+    return header_size + stored_row_bytes * static_cast<size_t>(height);
+}
+
 }  // namespace
 
+bool bitmap_fits(int width, int height) {
+    // The result and the header's size fields must hold the length.
+    return bitmap_file_size(width, height) <= static_cast<size_t>(INT_MAX);
+}
+
 int bitmap_encode_rgb(const unsigned char* rgb, int width, int height, unsigned char** out) {
-    assert(width >= 0 && height >= 0);
+    if (!bitmap_fits(width, height))
+        throw std::length_error("bitmap larger than 2 GiB");
     const size_t row_bytes = static_cast<size_t>(width) * 3;
     const size_t stored_row_bytes = (row_bytes + 3) / 4 * 4;
-    const size_t image_size = stored_row_bytes * static_cast<size_t>(height);
-    // The result and the header's size fields must hold the length.
-    if (image_size > static_cast<size_t>(INT_MAX) - header_size)
-        throw std::length_error("bitmap larger than 2 GiB");
-    const unsigned int file_size = static_cast<unsigned int>(image_size) + header_size;
+    const unsigned int file_size = static_cast<unsigned int>(bitmap_file_size(width, height));
+    const unsigned int image_size = file_size - header_size;
 
     std::vector<unsigned char> header;
     header.reserve(header_size);
@@ -94,7 +103,7 @@ int bitmap_encode_rgb(const unsigned char* rgb, int width, int height, unsigned 
     insert_2_bytes(header, colour_planes);
     insert_2_bytes(header, bits_per_pixel);
     insert_4_bytes(header, no_compression);
-    insert_4_bytes(header, static_cast<unsigned int>(image_size));
+    insert_4_bytes(header, image_size);
     insert_4_bytes(header, pixels_per_metre);
     insert_4_bytes(header, pixels_per_metre);
     insert_4_bytes(header, 0);

@@ -12,6 +12,9 @@ std::string capture_file_name(int number) {
 }
 
 bool write_frame_file(const std::string& name, int width, int height) {
+    // A frame too large for a BMP file is a frame that cannot be written.
+    if (!bitmap_fits(width, height))
+        return false;
     // A resize since start-up changes the frame size: the buffer follows it,
     // so the read-back never runs past its end.
     const size_t frame_size = rgb_frame_size(width, height);

@@ -30,7 +30,7 @@ void LiveMode::start(double seconds) {
     last_time = seconds;
 }
 
-float LiveMode::frame_time() {
+float LiveMode::advance() {
     watch.poll(glfwGetTime());
     double t = timeline.frame_time(glfwGetTime());
     jumped = timeline.jumped;

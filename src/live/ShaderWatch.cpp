@@ -6,7 +6,11 @@
 
 void ShaderWatch::watch(std::function<FW::ShaderProgram&()> program, const std::string& vertex_path,
                         const std::string& fragment_path, std::function<void(GLuint)> set_uniforms) {
-    Entry entry{std::move(program), {vertex_path, fragment_path}, {}, {false, false}, std::move(set_uniforms), {}};
+    Entry entry;
+    entry.program = std::move(program);
+    entry.paths[0] = vertex_path;
+    entry.paths[1] = fragment_path;
+    entry.set_uniforms = std::move(set_uniforms);
     for (int i = 0; i < 2; ++i)
         FW::read_file(entry.paths[i], entry.sources[i]);
     entries.push_back(std::move(entry));
@@ -19,13 +23,21 @@ int ShaderWatch::detect(double now) {
     int stale = 0;
     std::string bytes;
     for (Entry& entry : entries) {
+        const bool was_refused = entry.refused[0] || entry.refused[1];
         for (int i = 0; i < 2; ++i) {
-            if (FW::read_file(entry.paths[i], bytes) && !bytes.empty() && bytes != entry.sources[i]) {
+            const FW::FileRead read = FW::read_file(entry.paths[i], bytes);
+            const bool refused = read == FW::FileRead::unreadable || read == FW::FileRead::too_large;
+            // A file readable again is built whatever its bytes: the error must go.
+            entry.changed[i] = entry.changed[i] || (entry.refused[i] && !refused);
+            entry.refused[i] = refused;
+            if (read == FW::FileRead::ok && !bytes.empty() && bytes != entry.sources[i]) {
                 entry.sources[i].swap(bytes);
                 entry.changed[i] = true;
+                entry.failed_once = false;
             }
         }
-        stale += entry.changed[0] || entry.changed[1];
+        const bool is_refused = entry.refused[0] || entry.refused[1];
+        stale += entry.changed[0] || entry.changed[1] || is_refused != was_refused;
     }
     return stale;
 }
@@ -47,11 +59,25 @@ std::string file_names(const ShaderWatch::Entry& entry, FW::ProgramBuild::Stage 
 
 void ShaderWatch::rebuild() {
     for (Entry& entry : entries) {
+        if (entry.refused[0] || entry.refused[1]) {
+            const std::string& path = entry.paths[entry.refused[0] ? 0 : 1];
+            const std::string error = "Cannot read " + path + ": not a regular file of at most " +
+                                      std::to_string(FW::max_source_bytes >> 20) +
+                                      " MiB (the last working program stays)";
+            if (entry.error != error)
+                std::cout << error << std::endl;
+            entry.error = error;
+            continue;
+        }
         if (!entry.changed[0] && !entry.changed[1])
             continue;
         FW::ProgramBuild build = FW::build_program(entry.sources[0], entry.sources[1]);
+        if (!build.handle && !entry.failed_once) {
+            entry.failed_once = true;
+            continue;
+        }
         const std::string files = file_names(entry, build.failed_stage);
-        entry.changed[0] = entry.changed[1] = false;
+        entry.changed[0] = entry.changed[1] = entry.failed_once = false;
         if (!build.handle) {
             const char* what = build.failed_stage == FW::ProgramBuild::Stage::link ? "link" : "compile";
             entry.error = "Shader " + std::string(what) + " error in " + files + " (the last working program stays):\n" + build.log;

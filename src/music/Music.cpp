@@ -41,6 +41,14 @@ bool track_is_readable(const char* path) {
     return true;
 }
 
+// Starts the loaded track; a failure is told and the show goes on without it.
+void start_track() {
+    if (Mix_PlayMusic(music_ptr, LOOPS) < 0) {
+        std::printf("Could not play the music (%s); the show goes on.\n", Mix_GetError());
+        std::fflush(stdout);
+    }
+}
+
 [[noreturn]] void track_error() {
     std::fprintf(stderr, "Error loading music: %s\n", MUSIC_FILE);
     std::exit(1);
@@ -75,7 +83,7 @@ void play_music() {
     music_ptr = track_is_readable(MUSIC_FILE) ? Mix_LoadMUS(MUSIC_FILE) : nullptr;
     if (!music_ptr)
         track_error();
-    Mix_PlayMusic(music_ptr, LOOPS);
+    start_track();
 }
 
 void free_music() {
@@ -99,10 +107,13 @@ void seek_music(double seconds, bool forward) {
             std::fprintf(stderr, "Error loading music: %s; the demo goes on without it.\n", MUSIC_FILE);
             return;
         }
-        Mix_PlayMusic(music_ptr, LOOPS);
+        start_track();
     }
-    if (seconds > 0.0)
-        Mix_SetMusicPosition(seconds);
+    // The picture is the clock: a track that did not move plays on out of step.
+    if (seconds > 0.0 && Mix_SetMusicPosition(seconds) < 0) {
+        std::printf("Could not move the music to %.2f s (%s); the show goes on.\n", seconds, Mix_GetError());
+        std::fflush(stdout);
+    }
 }
 
 void pause_music(bool paused) {

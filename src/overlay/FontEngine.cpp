@@ -12,6 +12,8 @@
 namespace {
 
 const char* const font_path = "fonts/arial.ttf";
+// Far above any Latin font; a larger file is taken for a wrong one.
+const std::size_t max_font_bytes = 64 << 20;
 // Character codes 0..127 are rasterised for every pixel size.
 const int glyph_count = 128;
 // Six vertices of (x, y, u, v): two triangles per glyph.
@@ -52,8 +54,13 @@ void FontEngine::load_glyphs(int pixel_size) {
         std::cout << "ERROR::FREETYPE: Could not init FreeType Library" << std::endl;
         exit(-1);
     }
+    // Read like the shaders, so that only a regular file of sane size reaches
+    // FreeType; the bytes stay until the face is done.
+    std::string font;
     FT_Face face;
-    if (FT_New_Face(library, font_path, 0, &face)) {
+    if (FW::read_file(font_path, font, max_font_bytes) != FW::FileRead::ok ||
+        FT_New_Memory_Face(library, reinterpret_cast<const FT_Byte*>(font.data()), static_cast<FT_Long>(font.size()),
+                           0, &face)) {
         std::cout << "ERROR::FREETYPE: Failed to load font" << std::endl;
         exit(-1);
     }

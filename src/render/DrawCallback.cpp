@@ -48,16 +48,19 @@ void DrawCallback::draw(int, int) {
         capture_time += capture_step;
         t = capture_time;
     } else if (live) {
-        t = live->frame_time();
+        t = live->advance();
         // The frame count restarts after a jump of the clock.
         if (live->jumped)
             frame_times.clear();
     } else {
         t = seconds_since_start(scene);
     }
-    if (t >= end_of_show)
+    // Live mode starts again at the end instead; a clock a hair under it can
+    // still round to the end in float.
+    if (t >= end_of_show && !live)
         exit(0);
-    float dt = t - last_time;
+    // A jump of the live clock (seek, wrap, Home, step) is no time passing.
+    const float dt = live && live->jumped ? 0.0f : t - last_time;
     last_time = t;
     UI::get().logic(dt);
 

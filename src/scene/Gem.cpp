@@ -16,8 +16,10 @@ const glm::vec3 TABLE_CENTRE(0.0f, CROWN_HEIGHT, 0.0f);
 
 }  // namespace
 
+int (*random_source)() = std::rand;
+
 float rand_float() {
-    return static_cast<float>(rand()) * 4.656612873077393e-10f;  // 2^-31
+    return static_cast<float>(random_source()) * 4.656612873077393e-10f;  // 2^-31
 }
 
 glm::vec3 get_random_unit_sphere_vector() {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "Bitmap.h"
+#include "FrameCapture.h"
 
 namespace {
 
@@ -49,4 +50,6 @@ TEST(BitmapEncode, HeaderThenRowsBottomUpInBgrPaddedToFourBytes) {
     unsigned char* out = nullptr;
     EXPECT_THROW(bitmap_encode_rgb(nullptr, 30000, 30000, &out), std::length_error);
     EXPECT_EQ(out, nullptr);
+    // The capture refuses such a frame as a failed write, before any read-back or allocation.
+    EXPECT_FALSE(write_frame_file(testing::TempDir() + "frame-too-large.bmp", 30000, 30000));
 }

@@ -86,15 +86,17 @@ def find_window(proc, timeout=60):
 
 
 def wait_for_output(proc, text, timeout=60):
-    """Reads stdout lines until one contains `text`; returns the lines read."""
+    """Reads stdout lines until one contains `text`; returns the lines read. Fails, ending the demo, after `timeout` s."""
     lines = []
-    deadline = time.time() + timeout
-    for line in iter(proc.stdout.readline, ""):
-        lines.append(line)
-        if text in line:
-            return lines
-        if time.time() > deadline:
-            break
+    watchdog = threading.Timer(timeout, proc.kill)  # a silent demo blocks the read: its end ends it
+    watchdog.start()
+    try:
+        for line in iter(proc.stdout.readline, ""):
+            lines.append(line)
+            if text in line:
+                return lines
+    finally:
+        watchdog.cancel()
     raise AssertionError(f"{text!r} not seen on stdout; got {lines[-5:]!r}")
 
 

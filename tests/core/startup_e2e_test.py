@@ -82,13 +82,14 @@ class StartUpErrors(unittest.TestCase):
         self.assertGreater(white[1], 20)
 
     def test_shader_failures(self):
-        def replace_with_dir(d):
-            os.remove(d.file("shaders/standard.vert"))
-            os.mkdir(d.file("shaders/standard.vert"))
+        replace = lambda name, make: lambda d: (os.remove(d.file(name)), make(d.file(name)))
         cases = [
             (lambda d: os.remove(d.file("shaders/background.frag")),
              "stderr", "Error opening file: shaders/background.frag\n"),
-            (replace_with_dir, "stderr", "Error opening file: shaders/standard.vert\n"),
+            (replace("shaders/standard.vert", os.mkdir), "stderr", "Error opening file: shaders/standard.vert\n"),
+            (replace("shaders/fonts.frag", os.mkfifo), "stderr", "Error opening file: shaders/fonts.frag\n"),
+            (replace("shaders/basic.vert", lambda path: os.symlink("/dev/zero", path)),
+             "stderr", "Error opening file: shaders/basic.vert\n"),
             (lambda d: d.write("shaders/gaussian_blur.vert", VERTEX_ERROR),
              "stdout", "ERROR::SHADER::VERTEX::COMPILATION_FAILED\n"),
             (lambda d: d.write("shaders/bloom_final.frag", ""),
@@ -99,6 +100,12 @@ class StartUpErrors(unittest.TestCase):
             r = self.run_in(SMALL, change)
             self.assertEqual(r.returncode, 255, message)
             self.assertIn(message, getattr(r, stream))
+
+    def test_waiting_for_output_ends_at_its_deadline_when_nothing_comes(self):
+        silent, start = subprocess.Popen(["sleep", "60"], stdout=subprocess.PIPE, text=True), time.time()
+        self.assertRaises(AssertionError, wait_for_output, silent, "never", timeout=1)
+        self.assertLess(time.time() - start, 10)
+        silent.wait(), silent.stdout.close()
 
 
 if __name__ == "__main__":

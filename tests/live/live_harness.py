@@ -7,7 +7,8 @@ import time
 from demo_harness import grab_window
 
 OUTPUTS = "#version 330 core\nlayout (location = 0) out vec4 FragColor;\nlayout (location = 1) out vec4 BrightColor;\n"
-FLAT = OUTPUTS + "void main() {{ FragColor = vec4({}, 1.0); BrightColor = vec4(0.0, 0.0, 0.0, 1.0); }}\n"
+# A flat picture whose bright part is the colour too: the blur's result adds to it.
+FLAT = OUTPUTS + "void main() {{ FragColor = vec4({0}, 1.0); BrightColor = vec4({0}, 1.0); }}\n"
 
 
 def grab(wid, folder):

@@ -1,5 +1,5 @@
-"""Live reload in one run: a flat save shows within 2 s; blur and composite saves keep it (samplers set
-again); a syntax error keeps it, drawn and logged; a fix recovers; a removed file does no harm."""
+"""Live reload in one run: a flat save shows in 2 s, kept by the other programs' saves; a black blur takes its bright
+part out; a syntax error keeps the picture, drawn and logged; a fix recovers; a removed file does no harm."""
 
 import os
 import time
@@ -9,6 +9,7 @@ from live_harness import FLAT, flat_colour, grab, near, wait_for
 
 ARGS = ["--windowed", "-w", "200", "-h", "120", "-n", "10", "--no-music", "--live"]
 BACKGROUND = "shaders/background.frag"
+BLACK = "#version 330 core\nout vec4 FragColor;\nvoid main() { FragColor = vec4(0.0, 0.0, 0.0, 1.0); }\n"
 
 
 def is_error_red(p):
@@ -31,11 +32,14 @@ with DataDir() as data:
         assert first, "the flat save did not show within 2 s"
         assert wait_for_output(proc, "Reloaded")[-1] == f"Reloaded {BACKGROUND}\n"
 
-        for name in ("gaussian_blur", "bloom_final"):
+        for name in ("gaussian_blur", "bloom_final", "fonts", "basic", "standard"):
             with open(data.file(f"shaders/{name}.frag"), "a") as f:
                 f.write("// saved again\n")
             wait_for_output(proc, f"Reloaded shaders/{name}.frag")
         assert wait_for(lambda: near(shows_flat(), first), 3.0), "the picture changed after the blur and composite reloads"
+        data.write("shaders/gaussian_blur.frag", BLACK)  # takes the blurred bright part out: the picture from here
+        first = wait_for(lambda: (c := shows_flat()) and sum(c) < sum(first) - 30 and c, 3.0)
+        assert first, "the blur's result stayed"
 
         data.write(BACKGROUND, FLAT.format("0.2, 0.6, 0.3") + "broken(\n")
         lines = wait_for_output(proc, "error in")

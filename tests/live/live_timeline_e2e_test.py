@@ -1,9 +1,10 @@
-"""The live timeline from --start 57 with disk audio: the show wraps to 0; Space freezes picture and
-music; the keys move the clock by their steps; the sound follows seeks to the climax and Home. The
-background paints the clock (red: seconds / 64, green: fraction), passed through by a plain composite."""
+"""The live timeline from --start 57 with disk audio: the show wraps to 0, and goes on at a clock a hair
+under the end; Space freezes picture and music; the keys step the clock; the sound follows seeks to the
+climax (paused, and playing) and Home. The background paints the clock (red: s / 64, green: fraction)."""
 
 import array
 import math
+import os
 import pathlib
 import re
 import time
@@ -58,6 +59,10 @@ with DataDir() as data:
             press(wid, key)
             now = now + step if step is not None else 0.0
             assert abs(clock(wid, data) - now) < 0.01, (key, clock(wid, data), now)
+        # 57.99999999999994 s, which is 58.0 as a float: drawn, the run goes on.
+        xdotool("key", "--window", wid, *["Right"] * 11, "Next", *["period"] * 60)
+        assert wait_for(lambda: clock(wid, data) > 57.9, 10) and proc.poll() is None, "the run ended at the end"
+        press(wid, "Home")
         for _ in range(6):
             press(wid, "Right", 0.2)
         press(wid, "space", 1.0)
@@ -66,6 +71,12 @@ with DataDir() as data:
         press(wid, "Home", 0.0)
         assert wait_for(lambda: clock(wid, data) < 2.0, 3), clock(wid, data)
         time.sleep(3.0)
+        intro_end = os.path.getsize(audio)
+        for _ in range(6):  # seeks forward on the playing track
+            press(wid, "Right", 0.2)
+        assert wait_for(lambda: 30.5 < clock(wid, data) < 39, 5), clock(wid, data)
+        time.sleep(2.0)
+        climax_end = os.path.getsize(audio)
         close_window(wid)
         status, out, err = finish(proc)
     finally:
@@ -73,8 +84,12 @@ with DataDir() as data:
     assert status == 0, err
     db = levels(audio)
 print("levels (dBFS, 0.25 s blocks):", [round(x) for x in db])
-# The pause is the longest silent stretch; the climax plays after it, the intro at the end.
+# The pause is the longest silent stretch; the climax plays after it, the intro after Home and the
+# climax again after the seeks forward while playing.
 pause = max(re.finditer("s+", "".join("s" if x < -70 else "." for x in db)), key=lambda m: len(m.group()))
-climax, intro = db[pause.end() + 2:pause.end() + 10], db[-10:-2]
+block = lambda size: int(size / 4 / RATE / 0.25)  # the level block written when the file had that size
+climax, again = db[pause.end() + 2:pause.end() + 10], db[block(climax_end) - 6:block(climax_end)]
+intro = db[block(intro_end) - 8:block(intro_end)]
 assert len(pause.group()) >= 12, pause
 assert min(climax) > -30 and sum(climax) / 8 > sum(intro) / 8 + 6, (climax, intro)
+assert sum(again) / 6 > sum(climax) / 8 - 4, (again, climax)

@@ -1,6 +1,6 @@
 """When the music cannot play: a missing or unusable track is fatal, with or
-without a sound device, "--no-music" makes no SDL call at all, and a missing
-sound device only warns."""
+without a sound device, "--no-music" makes no SDL call at all, a missing sound
+device only warns, and a track that will not start or move is told, once a failure."""
 
 import os
 import re
@@ -50,3 +50,11 @@ for env, make in [(NO_DEVICE, None), (NO_DEVICE, os.mkdir), (NO_DEVICE, os.mkfif
             make(data.file(TRACK))
         r = run_demo(SMALL, data.path, env=env, timeout=60)
     assert (r.returncode, r.stdout, r.stderr) == (1, "64 36\n", f"Error loading music: {TRACK}\n"), (env, make, r)
+
+# The mixer fails to start the track (again when the seek reloads it) and to move it to --start.
+with DataDir() as data:
+    proc = start_demo(SMALL + ["--start", "10"], data.path, env={
+        "LD_PRELOAD": os.environ["MIXER_FAILURES"], "ASAN_OPTIONS": "detect_leaks=0:verify_asan_link_order=0"})
+    status, out, err = escape(proc, find_window(proc))
+assert (status, out) == (0, "64 36\n" + 2 * "Could not play the music (no playback here); the show goes on.\n" +
+                         "Could not move the music to 10.00 s (no seeking here); the show goes on.\n"), (status, out, err)

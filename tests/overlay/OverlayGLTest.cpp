@@ -10,10 +10,13 @@
 #include <glm/gtc/constants.hpp>
 
 #include "CameraExpect.h"
+#include "DrawCallback.h"
 #include "FW/Window.h"
 #include "GLTestContext.h"
 #include "InfoOverlay.h"
+#include "LiveMode.h"
 #include "singletons/FontEngine.h"
+#include "singletons/Pipeline.h"
 #include "singletons/Scene.h"
 #include "singletons/UI.h"
 
@@ -73,7 +76,7 @@ TEST(Controls, MouseLookIsSkippedWhileTheWindowHasNoArea) {
         EXPECT_EQ(scene->camera.view, turned);
     }
     UI::get().mouse_look = false;
-    FW::SCREEN_WIDTH = FW::SCREEN_HEIGHT = 0;
+    FW::SCREEN_WIDTH = GL_TEST_WIDTH, FW::SCREEN_HEIGHT = GL_TEST_HEIGHT;
 }
 
 TEST(MouseLook, CentreEdgesAndOutsideTheWindow) {
@@ -97,6 +100,28 @@ TEST(KeyToggles, PressesFlipTheirFlagRepeatsAndReleasesDoNot) {
         ui.key_receiver.callback(code, 0, GLFW_PRESS, 0);
         EXPECT_FALSE(*flag) << code;
     }
+}
+
+// A live frame whose clock jumped (a seek back here; a wrap, Home and a step alike) moves the camera by 0
+// and restarts the frame count; the frame before it flies.
+TEST(LiveFrame, AJumpMovesTheCameraByZeroAndRestartsTheFrameCount) {
+    Pipeline::get().init();  // no text is drawn
+    LiveMode live;
+    live.start(10.0);
+    DrawCallback frame;
+    frame.live = &live;
+    const glm::mat4& view = Scene::get()->camera.view;
+    held = {GLFW_KEY_UP};
+    frame.draw(0, 0);
+    const glm::mat4 first = view;
+    frame.draw(0, 0);
+    const glm::mat4 flown = view;
+    live.timeline.seek(-5.0, glfwGetTime());  // back: no stamp of before is trimmed as old
+    frame.draw(0, 0);
+    held.clear();
+    EXPECT_NE(flown, first);
+    EXPECT_EQ(view, flown);
+    EXPECT_EQ(frame.frame_times.size(), 1u);
 }
 
 TEST(FrameTimes, TrimKeepsStampsUpToOneSecondOldInclusive) {

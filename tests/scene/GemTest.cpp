@@ -8,11 +8,12 @@
 #include "Gem.h"
 #include "VertexData.h"
 
-static std::vector<int> scripted;  // what rand() returns in this executable, then zeros
-static size_t rand_calls = 0;
-extern "C" int rand() noexcept { return rand_calls < scripted.size() ? scripted[rand_calls++] : (rand_calls++, 0); }
-
 namespace {
+
+std::vector<int> scripted;  // what the gems draw in this executable, then zeros
+size_t rand_calls = 0;
+int scripted_draw() { return rand_calls < scripted.size() ? scripted[rand_calls++] : (rand_calls++, 0); }
+const bool scripted_draws = (random_source = scripted_draw, true);
 
 const int QUARTER = 1 << 29, HALF = 1 << 30, ONE = 2147483647;  // rand_float() gives 0.25, 0.5, 1
 
