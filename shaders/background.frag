@@ -10,6 +10,8 @@
 // "t" alone (section, beat, light, camera, the hero stone's pose) comes from
 // the vertex shader as flat values; this shader does the per-pixel work.
 // Output 0 is the HDR colour, output 1 its bright part, which feeds the bloom.
+// In explore mode the picture is the sky around the gem field: the show's
+// backdrop and lights seen through the explorer's camera, without its stones.
 in vec2 TexCoords;
 flat in vec3 key_dir;
 flat in vec3 key_color;
@@ -27,6 +29,14 @@ flat in mat3 hero_turn;
 flat in vec3 hero_tint;
 layout (location = 0) out vec4 FragColor;
 layout (location = 1) out vec4 BrightColor;
+
+// Explore mode (non-zero): the sky alone, seen through a camera of 45 degrees
+// vertical field of view turned by view_turn (camera to world). Unset, the show.
+uniform int explore;
+uniform mat3 view_turn;
+const float EXPLORE_FOCAL = 1.2071068;  // 0.5 / tan(22.5 degrees), in picture heights
+const float SKY_BACK = 0.4;    // the show's backdrop, dimmed to a night over the field
+const float SKY_LIGHTS = 0.15; // and the stones' studio lights, faintly
 
 const float TAU = 6.28318531;
 
@@ -221,6 +231,9 @@ Shot compose(vec2 p) {
     float c = roll.x, s = roll.y;
     vec3 dir = normalize(build > 0.0 ? vec3(c * lens.x + s * lens.z, lens.y, c * lens.z - s * lens.x)
                                      : vec3(c * lens.x - s * lens.y, s * lens.x + c * lens.y, lens.z));
+    dir = explore != 0 ? view_turn * normalize(vec3(p, -EXPLORE_FOCAL)) : dir;
+    // The sky's gradients follow the direction, not the picture.
+    p = explore != 0 ? 0.5 * dir.xy : p;
     Stone hero = Stone(vec3(0.0), 1.0, hero_turn, hero_tint);
     // The climax flies towards a light ahead, its glow swelling on the beat.
     float ahead = dot(dir, CLIMAX_SUN_DIR);
@@ -229,6 +242,7 @@ Shot compose(vec2 p) {
               + build * dome_color * 0.1
               + section.z * (CLIMAX_BACK * (1.0 + 1.5 * beat.y) + sun)
               + section.w * ENDING_BACK * (0.6 + 0.8 * smoothstep(-0.5, 0.5, p.y - p.x));
+    back = explore != 0 ? SKY_BACK * back + SKY_LIGHTS * environment(dir) : back;
     return Shot(camera.xyz, dir, back, hero);
 }
 
@@ -301,7 +315,7 @@ vec3 trace_shot(Shot shot, bool field, int bounces, out vec3 first, out bool hit
     int candidate = next_field_stone(shot.dir, field ? 0 : FIELD_SLABS);
     candidate = field ? candidate : ((miss < 0.0 && along > 0.0) || camera_in ? 0 : 1);
     int candidates = field ? FIELD_SLABS : 1;
-    bool done = candidate >= candidates;
+    bool done = candidate >= candidates || explore != 0;
     for (int step = 0; step < MAX_EVENTS && !done; ++step) {
         if (!inside) {
             // The next stone to try, and the ray in its frame.
@@ -381,7 +395,7 @@ void main()
     float aspect = texel.y / max(texel.x, 1e-5);
     vec2 p = (TexCoords - 0.5) * vec2(aspect, 1.0);
 
-    bool field = section.z > 0.0;
+    bool field = section.z > 0.0 && explore == 0;
     Shot shot = compose(p);
     vec3 first;
     bool hit;

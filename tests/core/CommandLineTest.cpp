@@ -7,13 +7,13 @@ namespace {
 // Every option, the last value winning; values convert like a decimal prefix (stoi).
 TEST(CommandLine, DefaultsEveryOptionAndDecimalPrefixes) {
     auto values = [](const Settings& s) {
-        return std::make_tuple(s.width, s.height, s.gem_count, s.full_screen, s.music, s.capture);
+        return std::make_tuple(s.width, s.height, s.gem_count, s.full_screen, s.music, s.capture, s.explore);
     };
-    EXPECT_EQ(values(parse_command_line({}).settings), std::make_tuple(1600, 900, 10000, true, true, false));
-    ParseResult r = parse_command_line({"--capture", "-w", "640", "--no-music", "-h", "600",
+    EXPECT_EQ(values(parse_command_line({}).settings), std::make_tuple(1600, 900, 10000, true, true, false, false));
+    ParseResult r = parse_command_line({"--capture", "-w", "640", "--no-music", "-h", "600", "--explore",
                                         "--windowed", "-n", "3", "-w", "800"});
     ASSERT_TRUE(r.ok);
-    EXPECT_EQ(values(r.settings), std::make_tuple(800, 600, 3, false, false, true));
+    EXPECT_EQ(values(r.settings), std::make_tuple(800, 600, 3, false, false, true, true));
     for (auto [text, value] : {std::pair("12abc", 12), {"800px", 800}, {"0x10", 0}, {"  +42", 42}, {"-5", -5},
                                {"2147483647", 2147483647}})
         EXPECT_EQ(parse_command_line({"-n", text}).settings.gem_count, value) << text;
