@@ -21,6 +21,13 @@ public:
 
     // Centre and radius of each stone's bounding sphere.
     std::vector<glm::vec4> bounds;
+    // The stones sorted into a grid of cells over the field, so that a cell
+    // outside the view skips all of its stones at once: the stone indices
+    // cell by cell, where each cell's run starts (one more entry at the
+    // end), and a sphere around each cell's stones.
+    std::vector<int> cell_stones;
+    std::vector<int> cell_first;
+    std::vector<glm::vec4> cell_bounds;
     // Where each stone's vertices lie in the store; stone i starts at vertex
     // i * stone_vertices, which is how the shader finds its stone.
     std::vector<VertexData::Handle> handles;
@@ -32,6 +39,8 @@ public:
     std::vector<GLint> firsts;
     std::vector<GLsizei> counts;
     int visible = 0;
+    // Cells per side of the grid.
+    static constexpr int grid_cells = 16;
 
     // Takes the gems after their vertex store is uploaded.
     void init(const std::vector<Gem>& gems);
@@ -40,6 +49,9 @@ public:
     // Draws the visible ranges with the bound program; the stones' buffer
     // texture goes on texture unit `unit`.
     void submit(int unit) const;
+
+private:
+    void sort_into_cells();
 };
 
 // The field's projection for targets of width x height pixels.

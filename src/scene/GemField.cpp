@@ -12,6 +12,21 @@ namespace {
 // speed (degrees per second), colour.
 const int texels_per_stone = 3;
 
+// Where a sphere lies against the view volume's planes.
+enum class Side { outside, crossing, inside };
+
+Side classify(const glm::vec4& sphere, const glm::vec4 (&planes)[6]) {
+    Side side = Side::inside;
+    for (const glm::vec4& plane : planes) {
+        const float distance = plane.x * sphere.x + plane.y * sphere.y + plane.z * sphere.z + plane.w;
+        if (distance < -sphere.w)
+            return Side::outside;
+        if (distance < sphere.w)
+            side = Side::crossing;
+    }
+    return side;
+}
+
 }  // namespace
 
 void GemField::init(const std::vector<Gem>& gems) {
@@ -31,6 +46,7 @@ void GemField::init(const std::vector<Gem>& gems) {
         placements.push_back(glm::vec4(gem.color, 0.0f));
     }
     assert(placements.size() == gems.size() * texels_per_stone);
+    sort_into_cells();
     glGenBuffers(1, &stones_buffer);
     glBindBuffer(GL_TEXTURE_BUFFER, stones_buffer);
     glBufferData(GL_TEXTURE_BUFFER, static_cast<GLsizeiptr>(placements.size() * sizeof(glm::vec4)),
@@ -40,6 +56,42 @@ void GemField::init(const std::vector<Gem>& gems) {
     glTexBuffer(GL_TEXTURE_BUFFER, GL_RGBA32F, stones_buffer);
     glBindTexture(GL_TEXTURE_BUFFER, 0);
     glBindBuffer(GL_TEXTURE_BUFFER, 0);
+}
+
+void GemField::sort_into_cells() {
+    glm::vec3 low(0.0f), high(0.0f);
+    for (size_t i = 0; i < bounds.size(); ++i) {
+        low = i ? glm::min(low, glm::vec3(bounds[i])) : glm::vec3(bounds[i]);
+        high = i ? glm::max(high, glm::vec3(bounds[i])) : glm::vec3(bounds[i]);
+    }
+    const glm::vec3 cell_size = glm::max((high - low) / float(grid_cells), glm::vec3(1e-3f));
+    auto cell_of = [&](const glm::vec4& sphere) {
+        const glm::ivec3 c = glm::clamp(glm::ivec3((glm::vec3(sphere) - low) / cell_size), 0, grid_cells - 1);
+        return (c.z * grid_cells + c.y) * grid_cells + c.x;
+    };
+    // A counting sort by cell, keeping the store's order within each cell.
+    const int cells = grid_cells * grid_cells * grid_cells;
+    cell_first.assign(cells + 1, 0);
+    for (const glm::vec4& sphere : bounds)
+        ++cell_first[cell_of(sphere) + 1];
+    for (int c = 0; c < cells; ++c)
+        cell_first[c + 1] += cell_first[c];
+    std::vector<int> next(cell_first.begin(), cell_first.end() - 1);
+    cell_stones.resize(bounds.size());
+    for (size_t i = 0; i < bounds.size(); ++i)
+        cell_stones[next[cell_of(bounds[i])]++] = static_cast<int>(i);
+    // Each cell's sphere: around its box's centre, out to its farthest stone's edge.
+    cell_bounds.assign(cells, glm::vec4(0.0f));
+    for (int c = 0; c < cells; ++c) {
+        const glm::ivec3 index(c % grid_cells, c / grid_cells % grid_cells, c / (grid_cells * grid_cells));
+        const glm::vec3 centre = low + (glm::vec3(index) + 0.5f) * cell_size;
+        float radius = 0.0f;
+        for (int k = cell_first[c]; k < cell_first[c + 1]; ++k) {
+            const glm::vec4& sphere = bounds[cell_stones[k]];
+            radius = glm::max(radius, glm::length(glm::vec3(sphere) - centre) + sphere.w);
+        }
+        cell_bounds[c] = glm::vec4(centre, radius);
+    }
 }
 
 void GemField::cull(const glm::mat4& view_projection) {
@@ -54,24 +106,24 @@ void GemField::cull(const glm::mat4& view_projection) {
     firsts.clear();
     counts.clear();
     visible = 0;
-    for (size_t i = 0; i < bounds.size(); ++i) {
-        const glm::vec4& sphere = bounds[i];
-        bool inside = true;
-        for (const glm::vec4& plane : planes) {
-            if (plane.x * sphere.x + plane.y * sphere.y + plane.z * sphere.z + plane.w < -sphere.w) {
-                inside = false;
-                break;
-            }
-        }
-        if (!inside)
+    // A cell wholly inside takes all of its stones; one that crosses the
+    // volume's edge tests each of them.
+    for (size_t c = 0; c + 1 < cell_first.size(); ++c) {
+        const Side cell = classify(cell_bounds[c], planes);
+        if (cell == Side::outside)
             continue;
-        ++visible;
-        const VertexData::Handle& handle = handles[i];
-        if (!firsts.empty() && firsts.back() + counts.back() == handle.first) {
-            counts.back() += handle.count;
-        } else {
-            firsts.push_back(handle.first);
-            counts.push_back(handle.count);
+        for (int k = cell_first[c]; k < cell_first[c + 1]; ++k) {
+            const int stone = cell_stones[k];
+            if (cell == Side::crossing && classify(bounds[stone], planes) == Side::outside)
+                continue;
+            ++visible;
+            const VertexData::Handle& handle = handles[stone];
+            if (!firsts.empty() && firsts.back() + counts.back() == handle.first) {
+                counts.back() += handle.count;
+            } else {
+                firsts.push_back(handle.first);
+                counts.push_back(handle.count);
+            }
         }
     }
 }
