@@ -35,8 +35,8 @@ layout (location = 1) out vec4 BrightColor;
 uniform int explore;
 uniform mat3 view_turn;
 const float EXPLORE_FOCAL = 1.2071068;  // 0.5 / tan(22.5 degrees), in picture heights
-const float SKY_BACK = 0.4;    // the show's backdrop, dimmed to a night over the field
-const float SKY_LIGHTS = 0.15; // and the stones' studio lights, faintly
+const float SKY_BACK = 0.4;  // the show's backdrop, dimmed to a night over the field
+const float SKY_SUN = 4.0;   // the key light's core as a sun in it
 
 const float TAU = 6.28318531;
 
@@ -55,16 +55,23 @@ const float STONE_RADIUS = 1.0;  // the bounding sphere around the stone's centr
 
 // Light in the stone: refractive indices per colour channel (a diamond's,
 // spread a little wider for more fire) and the number of internal paths.
-const vec3 IOR = vec3(2.38, 2.42, 2.50);
+const vec3 IOR = vec3(2.30, 2.42, 2.58);
 const int HERO_BOUNCES = 2;
 const int TUNNEL_BOUNCES = 1;
 const int FIELD_BOUNCES = 1;
 
 // The studio light around the stones: the dome's least brightness, and the
 // key light's peak and its fall-off (its core is a few degrees wide).
-const float DOME_FLOOR = 0.12;
-const float KEY_PEAK = 40.0;
-const float KEY_SHARPNESS = 1000.0;
+const float DOME_FLOOR = 0.03;
+const float DOME_RISE = 0.1;
+const float KEY_PEAK = 30.0;
+const float KEY_SHARPNESS = 500.0;
+const float KEY_HALO = 0.15;
+// Three strip lights in the key light's colour, two along and one across:
+// their width (the inverse of STRIP_SHARPNESS), brightness and hard edges.
+const float STRIP_SHARPNESS = 14.0;
+const float STRIP_GAIN = 1.6;
+const float STRIP_EDGE = 4.0;
 
 // The climax's field: stones in slabs across the flight, one per grid cell.
 const float FIELD_CELL = 3.5;
@@ -72,9 +79,9 @@ const float FIELD_SLAB = 3.0;      // depth between two slabs
 const float FIELD_SCALE = 0.75;    // stone radius in the field
 const int FIELD_SLABS = 4;
 const float FIELD_EMPTY = 0.4;     // the share of cells without a stone
-const vec3 FIELD_BLUE = vec3(0.01, 0.04, 0.12);
-const vec3 FIELD_ROSE = vec3(0.01, 0.10, 0.05);
-const vec3 FIELD_CHAMPAGNE = vec3(0.01, 0.03, 0.10);
+const vec3 FIELD_BLUE = vec3(0.03, 0.015, 0.0);
+const vec3 FIELD_ROSE = vec3(0.0, 0.03, 0.015);
+const vec3 FIELD_CHAMPAGNE = vec3(0.0, 0.01, 0.04);
 // The most events along one ray: a miss per slab, an entry, the bounces.
 const int MAX_EVENTS = 8;
 
@@ -96,21 +103,21 @@ const vec3 CLIMAX_SUN = vec3(1.00, 0.70, 0.45);
 const vec3 CLIMAX_SUN_DIR = vec3(0.196, 0.118, -0.973);  // ahead, a little up and right
 const vec3 ENDING_BACK = vec3(0.050, 0.020, 0.045);
 
-// What a ray leaving a stone sees: a dark studio with a floor of soft light
-// (brighter above), two long strip lights overhead whose edges cut the
-// facets into light and dark, the rim light's lobe and the key light, whose
-// hot core makes the sparkles.
+// What a ray leaving a stone sees: a dark studio with a faint floor of soft
+// light (brighter above), strip lights whose hard edges cut the facets into
+// bright and near-black, the rim light's lobe and the key light, whose hot
+// core makes the sparkles. (Explore mode's stone shader has the same studio.)
 vec3 environment(vec3 dir) {
     float up = max(dir.y, 0.0);
-    vec3 color = dome_color * (DOME_FLOOR + 0.3 * up);
-    vec2 across = max(1.0 - 25.0 * abs(dir.xx - vec2(0.35, -0.45)), 0.0);
-    float strips = dot(across, across);
-    color += dome_color * 2.5 * strips * up;
+    vec3 color = dome_color * (DOME_FLOOR + DOME_RISE * up);
+    vec3 across = clamp(STRIP_EDGE * (1.0 - STRIP_SHARPNESS * abs(dir.xxz - vec3(0.35, -0.45, 0.2))), 0.0, 1.0);
+    // (Not in the build-up's tunnel, whose look is its seams.)
+    color += key_color * STRIP_GAIN * (across.x + across.y + across.z) * (0.3 + up) * (1.0 - section.y);
     float rim = max(1.0 - 12.0 * (1.0 - dot(dir, rim_dir)), 0.0);
     color += rim_color * rim * rim;
     float key = dot(dir, key_dir);
     float halo = max(key, 0.0) * max(key, 0.0);
-    color += key_color * (KEY_PEAK * exp2(KEY_SHARPNESS * (key - 1.0)) + 0.4 * halo * halo);
+    color += key_color * (KEY_PEAK * exp2(KEY_SHARPNESS * (key - 1.0)) + KEY_HALO * halo * halo);
     return color;
 }
 
@@ -223,6 +230,18 @@ struct Shot {
 //   beat, rolling, towards a light that glows ahead in the haze.
 // - Ending: the stone, seen from above its girdle, draws away into the dark
 //   towards the upper right while the light goes down.
+// What lies behind the stones in the direction `dir`, with `p` the place in
+// the picture that the intro's and the ending's gradients follow.
+vec3 backdrop(vec2 p, vec3 dir) {
+    // The climax flies towards a light ahead, its glow swelling on the beat.
+    float ahead = dot(dir, CLIMAX_SUN_DIR);
+    vec3 sun = CLIMAX_SUN * (1.0 + beat.y) * (4.0 * exp2(200.0 * (ahead - 1.0)) + 0.15 * exp2(20.0 * (ahead - 1.0)));
+    return section.x * INTRO_BACK * (0.3 + 2.0 * smoothstep(-0.1, -0.6, p.y))
+         + section.y * dome_color * 0.1
+         + section.z * (CLIMAX_BACK * (1.0 + 1.5 * beat.y) + sun)
+         + section.w * ENDING_BACK * (0.6 + 0.8 * smoothstep(-0.5, 0.5, p.y - p.x));
+}
+
 Shot compose(vec2 p) {
     float build = section.y;
     // The build-up looks down (the picture's y along the world's z) and
@@ -231,19 +250,17 @@ Shot compose(vec2 p) {
     float c = roll.x, s = roll.y;
     vec3 dir = normalize(build > 0.0 ? vec3(c * lens.x + s * lens.z, lens.y, c * lens.z - s * lens.x)
                                      : vec3(c * lens.x - s * lens.y, s * lens.x + c * lens.y, lens.z));
-    dir = explore != 0 ? view_turn * normalize(vec3(p, -EXPLORE_FOCAL)) : dir;
-    // The sky's gradients follow the direction, not the picture.
-    p = explore != 0 ? 0.5 * dir.xy : p;
     Stone hero = Stone(vec3(0.0), 1.0, hero_turn, hero_tint);
-    // The climax flies towards a light ahead, its glow swelling on the beat.
-    float ahead = dot(dir, CLIMAX_SUN_DIR);
-    vec3 sun = CLIMAX_SUN * (1.0 + beat.y) * (4.0 * exp2(200.0 * (ahead - 1.0)) + 0.15 * exp2(20.0 * (ahead - 1.0)));
-    vec3 back = section.x * INTRO_BACK * (0.3 + 2.0 * smoothstep(-0.1, -0.6, p.y))
-              + build * dome_color * 0.1
-              + section.z * (CLIMAX_BACK * (1.0 + 1.5 * beat.y) + sun)
-              + section.w * ENDING_BACK * (0.6 + 0.8 * smoothstep(-0.5, 0.5, p.y - p.x));
-    back = explore != 0 ? SKY_BACK * back + SKY_LIGHTS * environment(dir) : back;
-    return Shot(camera.xyz, dir, back, hero);
+    return Shot(camera.xyz, dir, backdrop(p, dir), hero);
+}
+
+// Explore mode's sky through the explorer's camera: the show's backdrop,
+// dimmed, whose gradients follow the direction instead of the picture, and
+// the key light that the field's stones glint with, as a sun.
+vec3 explore_sky(vec2 p) {
+    vec3 dir = view_turn * normalize(vec3(p, -EXPLORE_FOCAL));
+    float key = dot(dir, key_dir);
+    return SKY_BACK * backdrop(0.5 * dir.xy, dir) + SKY_SUN * key_color * exp2(KEY_SHARPNESS * (key - 1.0));
 }
 
 // The field's slab `k` slabs ahead of the climax's camera: its depth, and the
@@ -401,6 +418,11 @@ void main()
     bool hit;
     int bounces = field ? FIELD_BOUNCES : (section.y > 0.0 ? TUNNEL_BOUNCES : HERO_BOUNCES);
     vec3 color = trace_shot(shot, field, bounces, first, hit);
+    // Once in explore mode, never in the show: a loop, so that the show does
+    // not pay for the sky (a software rasteriser runs both sides of a
+    // branch, but no loop iteration that no pixel needs).
+    for (int sky = 0; sky < explore; ++sky)
+        color = explore_sky(p);
 
     // The build-up's tunnel: the seams between the pavilion's facets and the
     // girdle as lines of light, brighter as the filter opens, and a ring of

@@ -61,7 +61,7 @@ const float ENDING_FOCAL = 1.6;
 // Section palettes: the key light, the rim light, the dome and the stone's tint.
 const vec3 INTRO_KEY = vec3(0.80, 0.90, 1.00);
 const vec3 INTRO_RIM = vec3(0.20, 0.50, 1.20);
-const vec3 INTRO_DOME = vec3(0.30, 0.38, 0.60);
+const vec3 INTRO_DOME = vec3(0.75, 0.95, 1.50);
 const vec3 INTRO_TINT = vec3(0.10, 0.05, 0.00);
 const vec3 BUILD_KEY = vec3(1.00, 0.70, 1.00);
 const vec3 BUILD_RIM = vec3(1.20, 0.30, 0.90);
@@ -69,7 +69,7 @@ const vec3 BUILD_DOME = vec3(0.35, 0.16, 0.50);
 const vec3 BUILD_TINT = vec3(0.05, 0.25, 0.02);
 const vec3 CLIMAX_KEY = vec3(1.00, 0.85, 0.60);
 const vec3 CLIMAX_RIM = vec3(0.25, 0.70, 1.00);
-const vec3 CLIMAX_DOME = vec3(0.50, 0.36, 0.34);
+const vec3 CLIMAX_DOME = vec3(0.30, 0.30, 0.42);
 const vec3 CLIMAX_SUN_DIR = vec3(0.196, 0.118, -0.973);  // ahead, a little up and right
 const vec3 ENDING_KEY = vec3(1.00, 0.75, 0.55);
 const vec3 ENDING_RIM = vec3(0.50, 0.40, 1.00);

@@ -22,19 +22,25 @@ flat in float fade;
 layout (location = 0) out vec4 FragColor;
 layout (location = 1) out vec4 BrightColor;
 
-// A diamond's refractive indices per colour channel, spread a little wider
-// for more fire, and how much wider the fire is drawn than the split alone.
-const vec3 IOR = vec3(2.38, 2.42, 2.50);
-const float FIRE_SPREAD = 6.0;
+// A diamond's refractive indices per colour channel, spread wider for more
+// fire (as the show's), and how much wider still the fire is drawn.
+const vec3 IOR = vec3(2.30, 2.42, 2.58);
+const float FIRE_SPREAD = 4.0;
 // The inner facet the light bounces on: a pavilion facet across the axis,
 // in the stone's own frame (y is its axis).
 const vec3 PAVILION_TILT = vec3(0.0, -0.72, 0.0);
 
 // The studio, as the show's stones see it.
-const float DOME_FLOOR = 0.05;
-const float STRIP_GAIN = 8.0;
-const float KEY_PEAK = 40.0;
-const float KEY_SHARPNESS = 1000.0;
+const float DOME_FLOOR = 0.03;
+const float DOME_RISE = 0.1;
+const float KEY_PEAK = 30.0;
+const float KEY_SHARPNESS = 500.0;
+const float KEY_HALO = 0.15;
+const float STRIP_SHARPNESS = 14.0;
+const float STRIP_GAIN = 1.6;
+const float STRIP_EDGE = 4.0;
+// The fire's lobe around the key light: wider than its core, so that the
+// coloured flashes come often.
 const float FIRE_SHARPNESS = 90.0;
 const float FIRE_GAIN = 1.5;
 
@@ -45,19 +51,20 @@ const float BLOOM_KNEE = 0.5;
 const float BLOOM_MAX = 6.0;
 const float MAX_HDR = 4096.0;
 
-// What a ray leaving a stone sees: a dark studio with a faint floor of soft
-// light, long strip lights overhead whose hard edges cut the facets into
-// light and dark, the rim light's lobe and the key light with its hot core.
+// What a ray leaving a stone sees, as in the show: a dark studio with a
+// faint floor of soft light, strip lights whose hard edges cut the facets
+// into bright and near-black, the rim light's lobe and the key light with
+// its hot core.
 vec3 environment(vec3 dir) {
     float up = max(dir.y, 0.0);
-    vec3 color = dome_color * DOME_FLOOR * (1.0 + 4.0 * up);
-    vec3 across = abs(dir.xxz - vec3(0.35, -0.45, 0.1));
-    float strips = dot(step(across, vec3(0.05, 0.04, 0.03)), vec3(1.0, 0.8, 0.6));
-    color += dome_color * STRIP_GAIN * strips * smoothstep(0.05, 0.3, up);
+    vec3 color = dome_color * (DOME_FLOOR + DOME_RISE * up);
+    vec3 across = clamp(STRIP_EDGE * (1.0 - STRIP_SHARPNESS * abs(dir.xxz - vec3(0.35, -0.45, 0.2))), 0.0, 1.0);
+    color += key_color * STRIP_GAIN * (across.x + across.y + across.z) * (0.3 + up);
     float rim = max(1.0 - 12.0 * (1.0 - dot(dir, rim_dir)), 0.0);
     color += rim_color * rim * rim;
     float key = dot(dir, key_dir);
-    color += key_color * KEY_PEAK * exp2(KEY_SHARPNESS * (key - 1.0));
+    float halo = max(key, 0.0) * max(key, 0.0);
+    color += key_color * (KEY_PEAK * exp2(KEY_SHARPNESS * (key - 1.0)) + KEY_HALO * halo * halo);
     return color;
 }
 
