@@ -24,13 +24,18 @@ void set_target_viewport(const Pipeline& pipeline) {
     glViewport(0, 0, pipeline.width, pipeline.height);
 }
 
-// The background program bound on the HDR framebuffer with its "t" set.
-GLuint use_background_program(float seconds) {
+// Draws into the HDR framebuffer, over the whole of its targets, with `program`.
+GLuint use_on_hdr_framebuffer(const FW::ShaderProgram& program) {
     Pipeline& pipeline = Pipeline::get();
     glBindFramebuffer(GL_FRAMEBUFFER, pipeline.hdr_FBO);
     set_target_viewport(pipeline);
-    const GLuint program = pipeline.background_program.handle;
-    glUseProgram(program);
+    glUseProgram(program.handle);
+    return program.handle;
+}
+
+// The background program bound on the HDR framebuffer with its "t" set.
+GLuint use_background_program(float seconds) {
+    const GLuint program = use_on_hdr_framebuffer(Pipeline::get().background_program);
     glUniform1f(glGetUniformLocation(program, "t"), static_cast<float>(seconds * t_per_second));
     return program;
 }
@@ -40,6 +45,7 @@ void finish_background_pass() {
     FW::RenderQuad();
     glClear(GL_DEPTH_BUFFER_BIT);
 }
+
 }  // namespace
 
 void draw_background_pass(float seconds) {
@@ -58,10 +64,7 @@ void draw_sky_pass(float seconds, const glm::mat4& view) {
 
 void draw_field_pass(GemField& field, const glm::mat4& view, float seconds) {
     Pipeline& pipeline = Pipeline::get();
-    glBindFramebuffer(GL_FRAMEBUFFER, pipeline.hdr_FBO);
-    set_target_viewport(pipeline);
-    const GLuint program = pipeline.standard_program.handle;
-    glUseProgram(program);
+    const GLuint program = use_on_hdr_framebuffer(pipeline.standard_program);
     const glm::mat4 projection = field_projection(pipeline.width, pipeline.height);
     glUniformMatrix4fv(glGetUniformLocation(program, "view"), 1, GL_FALSE, glm::value_ptr(view));
     glUniformMatrix4fv(glGetUniformLocation(program, "projection"), 1, GL_FALSE, glm::value_ptr(projection));
