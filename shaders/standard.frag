@@ -104,7 +104,9 @@ void main()
     through += key_color * FIRE_GAIN * exp2(FIRE_SHARPNESS * (fire - 1.0));
     color += (1.0 - reflected) * tint * through;
 
-    color = min(color * fade, vec3(MAX_HDR));
+    // Finite and non-negative, as the blur would spread a NaN: NaN becomes 0.
+    color *= fade;
+    color = min(mix(vec3(0.0), color, greaterThanEqual(color, vec3(0.0))), vec3(MAX_HDR));
     FragColor = vec4(color, 1.0);
     BrightColor = vec4(min(bright_part(color), vec3(BLOOM_MAX)), 1.0);
 }
