@@ -11,13 +11,21 @@
 // the vertex shader as flat values; this shader does the per-pixel work.
 // Output 0 is the HDR colour, output 1 its bright part, which feeds the bloom.
 // In explore mode the picture is the sky around the gem field: the show's
-// backdrop and lights seen through the explorer's camera, without its stones.
+// backdrop seen through the explorer's camera (the vertex shader sets it up),
+// without its stones.
 in vec2 TexCoords;
 flat in vec3 key_dir;
 flat in vec3 key_color;
 flat in vec3 rim_dir;
 flat in vec3 rim_color;
 flat in vec3 dome_color;
+flat in vec3 strip_color;
+// The backdrop's sun (direction and colour), the backdrop's brightness and
+// whether the lens looks down (the build-up's tunnel).
+flat in vec3 sun_dir;
+flat in vec3 sun_color;
+flat in float sky_gain;
+flat in float look_down;
 flat in vec4 section;  // intro, build-up, climax, ending
 flat in vec4 beat;     // accent, backdrop pulse, phase within the beat, filter opening
 flat in vec2 finish;   // flash, fade
@@ -30,13 +38,8 @@ flat in vec3 hero_tint;
 layout (location = 0) out vec4 FragColor;
 layout (location = 1) out vec4 BrightColor;
 
-// Explore mode (non-zero): the sky alone, seen through a camera of 45 degrees
-// vertical field of view turned by view_turn (camera to world). Unset, the show.
+// Explore mode (non-zero): the sky alone, without the show's stones. Unset, the show.
 uniform int explore;
-uniform mat3 view_turn;
-const float EXPLORE_FOCAL = 1.2071068;  // 0.5 / tan(22.5 degrees), in picture heights
-const float SKY_BACK = 0.4;  // the show's backdrop, dimmed to a night over the field
-const float SKY_SUN = 4.0;   // the key light's core as a sun in it
 
 const float TAU = 6.28318531;
 
@@ -67,11 +70,11 @@ const float DOME_RISE = 0.1;
 const float KEY_PEAK = 30.0;
 const float KEY_SHARPNESS = 500.0;
 const float KEY_HALO = 0.15;
-// Three strip lights in the key light's colour, two along and one across:
-// their width (the inverse of STRIP_SHARPNESS), brightness and hard edges.
-const float STRIP_SHARPNESS = 14.0;
-const float STRIP_GAIN = 1.6;
+// Two strip lights (their colour comes from the vertex shader): how hard
+// their edges are, and how fast they fall off across (STRIP_EDGE times the
+// inverse of their half-width).
 const float STRIP_EDGE = 4.0;
+const float STRIP_SLOPE = STRIP_EDGE * 14.0;
 
 // The climax's field: stones in slabs across the flight, one per grid cell.
 const float FIELD_CELL = 3.5;
@@ -99,8 +102,6 @@ const float BLOOM_MAX = 6.0;
 const vec3 INTRO_BACK = vec3(0.006, 0.012, 0.040);
 const vec3 BUILD_LINE = vec3(0.85, 0.35, 1.00);
 const vec3 CLIMAX_BACK = vec3(0.035, 0.010, 0.025);
-const vec3 CLIMAX_SUN = vec3(1.00, 0.70, 0.45);
-const vec3 CLIMAX_SUN_DIR = vec3(0.196, 0.118, -0.973);  // ahead, a little up and right
 const vec3 ENDING_BACK = vec3(0.050, 0.020, 0.045);
 
 // What a ray leaving a stone sees: a dark studio with a faint floor of soft
@@ -110,9 +111,8 @@ const vec3 ENDING_BACK = vec3(0.050, 0.020, 0.045);
 vec3 environment(vec3 dir) {
     float up = max(dir.y, 0.0);
     vec3 color = dome_color * (DOME_FLOOR + DOME_RISE * up);
-    vec3 across = clamp(STRIP_EDGE * (1.0 - STRIP_SHARPNESS * abs(dir.xxz - vec3(0.35, -0.45, 0.2))), 0.0, 1.0);
-    // (Not in the build-up's tunnel, whose look is its seams.)
-    color += key_color * STRIP_GAIN * (across.x + across.y + across.z) * (0.3 + up) * (1.0 - section.y);
+    vec2 across = clamp(STRIP_EDGE - STRIP_SLOPE * abs(dir.xx - vec2(0.35, -0.45)), 0.0, 1.0);
+    color += strip_color * (across.x + across.y) * (0.3 + up);
     float rim = max(1.0 - 12.0 * (1.0 - dot(dir, rim_dir)), 0.0);
     color += rim_color * rim * rim;
     float key = dot(dir, key_dir);
@@ -230,20 +230,8 @@ struct Shot {
 //   beat, rolling, towards a light that glows ahead in the haze.
 // - Ending: the stone, seen from above its girdle, draws away into the dark
 //   towards the upper right while the light goes down.
-// What lies behind the stones in the direction `dir`, with `p` the place in
-// the picture that the intro's and the ending's gradients follow.
-vec3 backdrop(vec2 p, vec3 dir) {
-    // The climax flies towards a light ahead, its glow swelling on the beat.
-    float ahead = dot(dir, CLIMAX_SUN_DIR);
-    vec3 sun = CLIMAX_SUN * (1.0 + beat.y) * (4.0 * exp2(200.0 * (ahead - 1.0)) + 0.15 * exp2(20.0 * (ahead - 1.0)));
-    return section.x * INTRO_BACK * (0.3 + 2.0 * smoothstep(-0.1, -0.6, p.y))
-         + section.y * dome_color * 0.1
-         + section.z * (CLIMAX_BACK * (1.0 + 1.5 * beat.y) + sun)
-         + section.w * ENDING_BACK * (0.6 + 0.8 * smoothstep(-0.5, 0.5, p.y - p.x));
-}
-
 Shot compose(vec2 p) {
-    float build = section.y;
+    float build = look_down;
     // The build-up looks down (the picture's y along the world's z) and
     // turns about the axis; the climax rolls about its direction of flight.
     vec3 lens = build > 0.0 ? vec3(p.x, -camera.w, p.y) : vec3(p, -camera.w);
@@ -251,16 +239,14 @@ Shot compose(vec2 p) {
     vec3 dir = normalize(build > 0.0 ? vec3(c * lens.x + s * lens.z, lens.y, c * lens.z - s * lens.x)
                                      : vec3(c * lens.x - s * lens.y, s * lens.x + c * lens.y, lens.z));
     Stone hero = Stone(vec3(0.0), 1.0, hero_turn, hero_tint);
-    return Shot(camera.xyz, dir, backdrop(p, dir), hero);
-}
-
-// Explore mode's sky through the explorer's camera: the show's backdrop,
-// dimmed, whose gradients follow the direction instead of the picture, and
-// the key light that the field's stones glint with, as a sun.
-vec3 explore_sky(vec2 p) {
-    vec3 dir = view_turn * normalize(vec3(p, -EXPLORE_FOCAL));
-    float key = dot(dir, key_dir);
-    return SKY_BACK * backdrop(0.5 * dir.xy, dir) + SKY_SUN * key_color * exp2(KEY_SHARPNESS * (key - 1.0));
+    // The climax flies towards a light ahead, its glow swelling on the beat.
+    float ahead = dot(dir, sun_dir);
+    vec3 sun = sun_color * (4.0 * exp2(200.0 * (ahead - 1.0)) + 0.15 * exp2(20.0 * (ahead - 1.0)));
+    vec3 back = section.x * INTRO_BACK * (0.3 + 2.0 * smoothstep(-0.1, -0.6, p.y))
+              + section.y * dome_color * 0.1
+              + section.z * CLIMAX_BACK * (1.0 + 1.5 * beat.y)
+              + section.w * ENDING_BACK * (0.6 + 0.8 * smoothstep(-0.5, 0.5, p.y - p.x));
+    return Shot(camera.xyz, dir, sky_gain * back + sun, hero);
 }
 
 // The field's slab `k` slabs ahead of the climax's camera: its depth, and the
@@ -418,11 +404,6 @@ void main()
     bool hit;
     int bounces = field ? FIELD_BOUNCES : (section.y > 0.0 ? TUNNEL_BOUNCES : HERO_BOUNCES);
     vec3 color = trace_shot(shot, field, bounces, first, hit);
-    // Once in explore mode, never in the show: a loop, so that the show does
-    // not pay for the sky (a software rasteriser runs both sides of a
-    // branch, but no loop iteration that no pixel needs).
-    for (int sky = 0; sky < explore; ++sky)
-        color = explore_sky(p);
 
     // The build-up's tunnel: the seams between the pavilion's facets and the
     // girdle as lines of light, brighter as the filter opens, and a ring of

@@ -36,9 +36,9 @@ const float DOME_RISE = 0.1;
 const float KEY_PEAK = 30.0;
 const float KEY_SHARPNESS = 500.0;
 const float KEY_HALO = 0.15;
-const float STRIP_SHARPNESS = 14.0;
 const float STRIP_GAIN = 1.6;
 const float STRIP_EDGE = 4.0;
+const float STRIP_SLOPE = STRIP_EDGE * 14.0;
 // The fire's lobe around the key light: wider than its core, so that the
 // coloured flashes come often.
 const float FIRE_SHARPNESS = 90.0;
@@ -58,8 +58,8 @@ const float MAX_HDR = 4096.0;
 vec3 environment(vec3 dir) {
     float up = max(dir.y, 0.0);
     vec3 color = dome_color * (DOME_FLOOR + DOME_RISE * up);
-    vec3 across = clamp(STRIP_EDGE * (1.0 - STRIP_SHARPNESS * abs(dir.xxz - vec3(0.35, -0.45, 0.2))), 0.0, 1.0);
-    color += key_color * STRIP_GAIN * (across.x + across.y + across.z) * (0.3 + up);
+    vec2 across = clamp(STRIP_EDGE - STRIP_SLOPE * abs(dir.xx - vec2(0.35, -0.45)), 0.0, 1.0);
+    color += key_color * STRIP_GAIN * (across.x + across.y) * (0.3 + up);
     float rim = max(1.0 - 12.0 * (1.0 - dot(dir, rim_dir)), 0.0);
     color += rim_color * rim * rim;
     float key = dot(dir, key_dir);
