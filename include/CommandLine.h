@@ -13,6 +13,8 @@ struct Settings {
     bool capture = false;
     // Live mode: shader reload and the timeline keys.
     bool live = false;
+    // Explore mode: the gem field drawn through the scene's camera over the show.
+    bool explore = false;
     // Where the demo clock and the music start, in seconds within [0, 58).
     double start = 0.0;
 };

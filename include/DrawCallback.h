@@ -4,6 +4,7 @@
 
 #include "FW/Callbacks.h"
 
+class GemField;
 class LiveMode;
 
 // Draws one frame: the demo clock, the controls, the bloom chain, the info
@@ -16,6 +17,8 @@ public:
     float capture_time = 0.0f;
     // Live mode's clock, reload and texts; null in the other modes.
     LiveMode* live = nullptr;
+    // Explore mode's gem field, drawn over the sky; null in the other modes.
+    GemField* field = nullptr;
 
     DrawCallback();
     // Capture mode starting at `seconds`: the first file is frame

@@ -1,12 +1,22 @@
 #pragma once
 
-// The full-screen passes of one frame, drawn with the Pipeline's targets and
+#include <glm/glm.hpp>
+
+class GemField;
+
+// The passes of one frame, drawn with the Pipeline's targets and
 // programs: the frame drawing runs them in this order, and the benchmarks
 // time them one by one.
 
 // The background program paints the picture and its bright part into the HDR
 // framebuffer from the demo time in seconds ("t" is 0.4 times it).
 void draw_background_pass(float seconds);
+// Explore mode's background: the same program told to leave the show's own
+// stones out and to turn its sky with the camera (its view matrix).
+void draw_sky_pass(float seconds, const glm::mat4& view);
+// Explore mode's stones: the culled field through the camera and the field's
+// projection, depth-tested over the sky in the HDR framebuffer.
+void draw_field_pass(GemField& field, const glm::mat4& view, float seconds);
 // Five separable blur passes over the bright part; the result ends in
 // pingpong_buffers[1].
 void draw_blur_passes();

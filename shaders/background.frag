@@ -10,12 +10,22 @@
 // "t" alone (section, beat, light, camera, the hero stone's pose) comes from
 // the vertex shader as flat values; this shader does the per-pixel work.
 // Output 0 is the HDR colour, output 1 its bright part, which feeds the bloom.
+// In explore mode the picture is the sky around the gem field: the show's
+// backdrop seen through the explorer's camera (the vertex shader sets it up),
+// without its stones.
 in vec2 TexCoords;
 flat in vec3 key_dir;
 flat in vec3 key_color;
 flat in vec3 rim_dir;
 flat in vec3 rim_color;
 flat in vec3 dome_color;
+flat in vec3 strip_color;
+// The backdrop's sun (direction and colour), the backdrop's brightness and
+// whether the lens looks down (the build-up's tunnel).
+flat in vec3 sun_dir;
+flat in vec3 sun_color;
+flat in float sky_gain;
+flat in float look_down;
 flat in vec4 section;  // intro, build-up, climax, ending
 flat in vec4 beat;     // accent, backdrop pulse, phase within the beat, filter opening
 flat in vec2 finish;   // flash, fade
@@ -27,6 +37,9 @@ flat in mat3 hero_turn;
 flat in vec3 hero_tint;
 layout (location = 0) out vec4 FragColor;
 layout (location = 1) out vec4 BrightColor;
+
+// Explore mode (non-zero): the sky alone, without the show's stones. Unset, the show.
+uniform int explore;
 
 const float TAU = 6.28318531;
 
@@ -45,16 +58,23 @@ const float STONE_RADIUS = 1.0;  // the bounding sphere around the stone's centr
 
 // Light in the stone: refractive indices per colour channel (a diamond's,
 // spread a little wider for more fire) and the number of internal paths.
-const vec3 IOR = vec3(2.38, 2.42, 2.50);
+const vec3 IOR = vec3(2.30, 2.42, 2.58);
 const int HERO_BOUNCES = 2;
 const int TUNNEL_BOUNCES = 1;
 const int FIELD_BOUNCES = 1;
 
 // The studio light around the stones: the dome's least brightness, and the
 // key light's peak and its fall-off (its core is a few degrees wide).
-const float DOME_FLOOR = 0.12;
-const float KEY_PEAK = 40.0;
-const float KEY_SHARPNESS = 1000.0;
+const float DOME_FLOOR = 0.03;
+const float DOME_RISE = 0.1;
+const float KEY_PEAK = 30.0;
+const float KEY_SHARPNESS = 500.0;
+const float KEY_HALO = 0.15;
+// Two strip lights (their colour comes from the vertex shader): how hard
+// their edges are, and how fast they fall off across (STRIP_EDGE times the
+// inverse of their half-width).
+const float STRIP_EDGE = 4.0;
+const float STRIP_SLOPE = STRIP_EDGE * 14.0;
 
 // The climax's field: stones in slabs across the flight, one per grid cell.
 const float FIELD_CELL = 3.5;
@@ -62,9 +82,9 @@ const float FIELD_SLAB = 3.0;      // depth between two slabs
 const float FIELD_SCALE = 0.75;    // stone radius in the field
 const int FIELD_SLABS = 4;
 const float FIELD_EMPTY = 0.4;     // the share of cells without a stone
-const vec3 FIELD_BLUE = vec3(0.01, 0.04, 0.12);
-const vec3 FIELD_ROSE = vec3(0.01, 0.10, 0.05);
-const vec3 FIELD_CHAMPAGNE = vec3(0.01, 0.03, 0.10);
+const vec3 FIELD_BLUE = vec3(0.03, 0.015, 0.0);
+const vec3 FIELD_ROSE = vec3(0.0, 0.03, 0.015);
+const vec3 FIELD_CHAMPAGNE = vec3(0.0, 0.01, 0.04);
 // The most events along one ray: a miss per slab, an entry, the bounces.
 const int MAX_EVENTS = 8;
 
@@ -82,25 +102,22 @@ const float BLOOM_MAX = 6.0;
 const vec3 INTRO_BACK = vec3(0.006, 0.012, 0.040);
 const vec3 BUILD_LINE = vec3(0.85, 0.35, 1.00);
 const vec3 CLIMAX_BACK = vec3(0.035, 0.010, 0.025);
-const vec3 CLIMAX_SUN = vec3(1.00, 0.70, 0.45);
-const vec3 CLIMAX_SUN_DIR = vec3(0.196, 0.118, -0.973);  // ahead, a little up and right
 const vec3 ENDING_BACK = vec3(0.050, 0.020, 0.045);
 
-// What a ray leaving a stone sees: a dark studio with a floor of soft light
-// (brighter above), two long strip lights overhead whose edges cut the
-// facets into light and dark, the rim light's lobe and the key light, whose
-// hot core makes the sparkles.
+// What a ray leaving a stone sees: a dark studio with a faint floor of soft
+// light (brighter above), strip lights whose hard edges cut the facets into
+// bright and near-black, the rim light's lobe and the key light, whose hot
+// core makes the sparkles. (Explore mode's stone shader has the same studio.)
 vec3 environment(vec3 dir) {
     float up = max(dir.y, 0.0);
-    vec3 color = dome_color * (DOME_FLOOR + 0.3 * up);
-    vec2 across = max(1.0 - 25.0 * abs(dir.xx - vec2(0.35, -0.45)), 0.0);
-    float strips = dot(across, across);
-    color += dome_color * 2.5 * strips * up;
+    vec3 color = dome_color * (DOME_FLOOR + DOME_RISE * up);
+    vec2 across = clamp(STRIP_EDGE - STRIP_SLOPE * abs(dir.xx - vec2(0.35, -0.45)), 0.0, 1.0);
+    color += strip_color * (across.x + across.y) * (0.3 + up);
     float rim = max(1.0 - 12.0 * (1.0 - dot(dir, rim_dir)), 0.0);
     color += rim_color * rim * rim;
     float key = dot(dir, key_dir);
     float halo = max(key, 0.0) * max(key, 0.0);
-    color += key_color * (KEY_PEAK * exp2(KEY_SHARPNESS * (key - 1.0)) + 0.4 * halo * halo);
+    color += key_color * (KEY_PEAK * exp2(KEY_SHARPNESS * (key - 1.0)) + KEY_HALO * halo * halo);
     return color;
 }
 
@@ -214,7 +231,7 @@ struct Shot {
 // - Ending: the stone, seen from above its girdle, draws away into the dark
 //   towards the upper right while the light goes down.
 Shot compose(vec2 p) {
-    float build = section.y;
+    float build = look_down;
     // The build-up looks down (the picture's y along the world's z) and
     // turns about the axis; the climax rolls about its direction of flight.
     vec3 lens = build > 0.0 ? vec3(p.x, -camera.w, p.y) : vec3(p, -camera.w);
@@ -223,13 +240,13 @@ Shot compose(vec2 p) {
                                      : vec3(c * lens.x - s * lens.y, s * lens.x + c * lens.y, lens.z));
     Stone hero = Stone(vec3(0.0), 1.0, hero_turn, hero_tint);
     // The climax flies towards a light ahead, its glow swelling on the beat.
-    float ahead = dot(dir, CLIMAX_SUN_DIR);
-    vec3 sun = CLIMAX_SUN * (1.0 + beat.y) * (4.0 * exp2(200.0 * (ahead - 1.0)) + 0.15 * exp2(20.0 * (ahead - 1.0)));
+    float ahead = dot(dir, sun_dir);
+    vec3 sun = sun_color * (4.0 * exp2(200.0 * (ahead - 1.0)) + 0.15 * exp2(20.0 * (ahead - 1.0)));
     vec3 back = section.x * INTRO_BACK * (0.3 + 2.0 * smoothstep(-0.1, -0.6, p.y))
-              + build * dome_color * 0.1
-              + section.z * (CLIMAX_BACK * (1.0 + 1.5 * beat.y) + sun)
+              + section.y * dome_color * 0.1
+              + section.z * CLIMAX_BACK * (1.0 + 1.5 * beat.y)
               + section.w * ENDING_BACK * (0.6 + 0.8 * smoothstep(-0.5, 0.5, p.y - p.x));
-    return Shot(camera.xyz, dir, back, hero);
+    return Shot(camera.xyz, dir, sky_gain * back + sun, hero);
 }
 
 // The field's slab `k` slabs ahead of the climax's camera: its depth, and the
@@ -301,7 +318,7 @@ vec3 trace_shot(Shot shot, bool field, int bounces, out vec3 first, out bool hit
     int candidate = next_field_stone(shot.dir, field ? 0 : FIELD_SLABS);
     candidate = field ? candidate : ((miss < 0.0 && along > 0.0) || camera_in ? 0 : 1);
     int candidates = field ? FIELD_SLABS : 1;
-    bool done = candidate >= candidates;
+    bool done = candidate >= candidates || explore != 0;
     for (int step = 0; step < MAX_EVENTS && !done; ++step) {
         if (!inside) {
             // The next stone to try, and the ray in its frame.
@@ -381,7 +398,7 @@ void main()
     float aspect = texel.y / max(texel.x, 1e-5);
     vec2 p = (TexCoords - 0.5) * vec2(aspect, 1.0);
 
-    bool field = section.z > 0.0;
+    bool field = section.z > 0.0 && explore == 0;
     Shot shot = compose(p);
     vec3 first;
     bool hit;

@@ -17,6 +17,15 @@ flat out vec3 key_color;
 flat out vec3 rim_dir;
 flat out vec3 rim_color;
 flat out vec3 dome_color;
+// The strip lights that the stones mirror: in the key light's colour, and
+// not in the build-up's tunnel, whose look is its seams.
+flat out vec3 strip_color;
+// The backdrop's sun (direction and colour), the backdrop's brightness and
+// whether the lens looks down (the build-up's tunnel).
+flat out vec3 sun_dir;
+flat out vec3 sun_color;
+flat out float sky_gain;
+flat out float look_down;
 // Which section plays: intro, build-up, climax, ending (one of them is 1).
 flat out vec4 section;
 // The beat: drum accent, the climax backdrop's pulse, the phase within the
@@ -37,6 +46,10 @@ flat out mat3 hero_turn;
 flat out vec3 hero_tint;
 
 uniform float t;
+// Explore mode (non-zero): the sky through the explorer's camera, turned by
+// view_turn (camera to world). Unset, the show.
+uniform int explore;
+uniform mat3 view_turn;
 
 const float PI = 3.14159265;
 
@@ -57,11 +70,15 @@ const float INTRO_FACING = 3.6;    // when the turn towards the camera ends
 const float TUNNEL_FOCAL = 0.8;
 const float FIELD_FOCAL = 1.0;
 const float ENDING_FOCAL = 1.6;
+// Explore mode's lens: 45 degrees vertical, 0.5 / tan(22.5 degrees) picture
+// heights; its backdrop dimmed to a night over the field.
+const float EXPLORE_FOCAL = 1.2071068;
+const float SKY_BACK = 0.4;
 
 // Section palettes: the key light, the rim light, the dome and the stone's tint.
 const vec3 INTRO_KEY = vec3(0.80, 0.90, 1.00);
 const vec3 INTRO_RIM = vec3(0.20, 0.50, 1.20);
-const vec3 INTRO_DOME = vec3(0.30, 0.38, 0.60);
+const vec3 INTRO_DOME = vec3(1.00, 1.25, 2.00);
 const vec3 INTRO_TINT = vec3(0.10, 0.05, 0.00);
 const vec3 BUILD_KEY = vec3(1.00, 0.70, 1.00);
 const vec3 BUILD_RIM = vec3(1.20, 0.30, 0.90);
@@ -69,12 +86,14 @@ const vec3 BUILD_DOME = vec3(0.35, 0.16, 0.50);
 const vec3 BUILD_TINT = vec3(0.05, 0.25, 0.02);
 const vec3 CLIMAX_KEY = vec3(1.00, 0.85, 0.60);
 const vec3 CLIMAX_RIM = vec3(0.25, 0.70, 1.00);
-const vec3 CLIMAX_DOME = vec3(0.50, 0.36, 0.34);
+const vec3 CLIMAX_DOME = vec3(0.30, 0.30, 0.42);
 const vec3 CLIMAX_SUN_DIR = vec3(0.196, 0.118, -0.973);  // ahead, a little up and right
+const vec3 CLIMAX_SUN = vec3(1.00, 0.70, 0.45);
 const vec3 ENDING_KEY = vec3(1.00, 0.75, 0.55);
 const vec3 ENDING_RIM = vec3(0.50, 0.40, 1.00);
 const vec3 ENDING_DOME = vec3(0.30, 0.22, 0.40);
 const vec3 ENDING_TINT = vec3(0.02, 0.06, 0.12);
+const float STRIP_GAIN = 1.6;
 
 mat3 rotate_x(float a) {
     float c = cos(a), s = sin(a);
@@ -132,6 +151,7 @@ void main()
               * (1.0 + 0.8 * accent + 2.0 * riser) * (1.0 - 0.7 * smoothstep(ENDING_START, SILENCE, t));
     rim_color = intro * INTRO_RIM + build * BUILD_RIM + climax * CLIMAX_RIM + ending * ENDING_RIM;
     dome_color = intro * INTRO_DOME + build * BUILD_DOME + climax * CLIMAX_DOME + ending * ENDING_DOME;
+    strip_color = key_color * STRIP_GAIN * (1.0 - build);
 
     // Cameras. Intro: closing in on the stone as it turns to face it, then
     // still. Build-up: above the table looking down the axis, falling through
@@ -158,4 +178,21 @@ void main()
     hero_turn = rotate_x(intro * 0.5 * PI * turn + ending * 0.9)
               * rotate_y((intro * 0.35 + ending * 0.4) * t);
     hero_tint = intro * INTRO_TINT + build * BUILD_TINT + ending * ENDING_TINT;
+
+    // The climax's sun ahead, swelling on the beat.
+    sun_dir = CLIMAX_SUN_DIR;
+    sun_color = climax * CLIMAX_SUN * (1.0 + beat.y);
+    sky_gain = 1.0;
+    look_down = build;
+    // Explore mode: the explorer's camera instead of the show's moves and
+    // rolls, and the sun (in the climax the show's, in the other sections the
+    // key light that the field's stones glint with) turned into its frame.
+    if (explore != 0) {
+        camera = vec4(0.0, 0.0, 0.0, EXPLORE_FOCAL);
+        roll = vec2(1.0, 0.0);
+        look_down = 0.0;
+        sun_dir = transpose(view_turn) * (climax > 0.0 ? CLIMAX_SUN_DIR : key_dir);
+        sun_color = SKY_BACK * (climax > 0.0 ? sun_color : key_color);
+        sky_gain = SKY_BACK;
+    }
 }

@@ -8,6 +8,7 @@
 #include "CommandLine.h"
 #include "DrawCallback.h"
 #include "FW/Window.h"
+#include "GemField.h"
 #include "LiveMode.h"
 #include "Music.h"
 #include "StartUp.h"
@@ -28,6 +29,11 @@ int main(int argc, char** argv) {
         live = std::make_unique<LiveMode>();
     start_up(settings);
     DrawCallback draw_callback;
+    GemField field;
+    if (settings.explore) {
+        field.init(Scene::get()->gems);
+        draw_callback.field = &field;
+    }
     if (settings.music) {
         load_music();
         play_music();

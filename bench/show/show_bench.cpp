@@ -29,17 +29,6 @@ double finished_ms(std::chrono::steady_clock::time_point start) {
         .count();
 }
 
-double cpu_ms() {
-    timespec now;
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return now.tv_sec * 1000.0 + now.tv_nsec / 1000000.0;
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -63,7 +52,7 @@ int main(int argc, char** argv) {
         draw_composite_pass(true);
         glFinish();
         for (int i = 0; i < repeats; ++i) {
-            double cpu_start = cpu_ms();
+            double cpu_start = show::cpu_ms();
             auto start = std::chrono::steady_clock::now();
             draw_background_pass(seconds);
             b.push_back(finished_ms(start));
@@ -74,30 +63,24 @@ int main(int argc, char** argv) {
             draw_composite_pass(true);
             c.push_back(finished_ms(composite_start));
             f.push_back(finished_ms(start));
-            cpu.push_back(cpu_ms() - cpu_start);
+            cpu.push_back(show::cpu_ms() - cpu_start);
             glfwSwapBuffers(FW::window);
         }
-        background.push_back(median(b));
-        blur.push_back(median(u));
-        composite.push_back(median(c));
-        frame.push_back(median(f));
-        frame_cpu.push_back(median(cpu));
+        background.push_back(show::median(b));
+        blur.push_back(show::median(u));
+        composite.push_back(show::median(c));
+        frame.push_back(show::median(f));
+        frame_cpu.push_back(show::median(cpu));
     }
 
-    auto mean = [](const std::vector<double>& v) {
-        double sum = 0.0;
-        for (double x : v)
-            sum += x;
-        return sum / v.size();
-    };
     std::string size = std::to_string(width) + "x" + std::to_string(height);
-    std::printf("%s_background_%s: %.2f ms\n", name.c_str(), size.c_str(), mean(background));
-    std::printf("%s_blur_%s: %.2f ms\n", name.c_str(), size.c_str(), mean(blur));
-    std::printf("%s_composite_%s: %.2f ms\n", name.c_str(), size.c_str(), mean(composite));
-    std::printf("%s_frame_%s: %.2f ms\n", name.c_str(), size.c_str(), mean(frame));
+    std::printf("%s_background_%s: %.2f ms\n", name.c_str(), size.c_str(), show::mean(background));
+    std::printf("%s_blur_%s: %.2f ms\n", name.c_str(), size.c_str(), show::mean(blur));
+    std::printf("%s_composite_%s: %.2f ms\n", name.c_str(), size.c_str(), show::mean(composite));
+    std::printf("%s_frame_%s: %.2f ms\n", name.c_str(), size.c_str(), show::mean(frame));
     std::printf("%s_frame_worst_%s: %.2f ms\n", name.c_str(), size.c_str(),
                 *std::max_element(frame.begin(), frame.end()));
-    std::printf("%s_frame_cpu_%s: %.2f ms\n", name.c_str(), size.c_str(), mean(frame_cpu));
+    std::printf("%s_frame_cpu_%s: %.2f ms\n", name.c_str(), size.c_str(), show::mean(frame_cpu));
     FW::clean_up();
     return 0;
 }

@@ -64,6 +64,8 @@ ParseResult parse_command_line(const std::vector<std::string>& args) {
             s.full_screen = false;
         } else if (arg == "--live") {
             s.live = true;
+        } else if (arg == "--explore") {
+            s.explore = true;
         } else if (arg == "--start") {
             if (i + 1 == args.size() || !to_start_seconds(args[++i], s.start, result.error)) {
                 result.ok = false;

@@ -64,7 +64,12 @@ void DrawCallback::draw(int, int) {
     last_time = t;
     UI::get().logic(dt);
 
-    draw_background_pass(t);
+    if (field) {
+        draw_sky_pass(t, scene->camera.view);
+        draw_field_pass(*field, scene->camera.view, t);
+    } else {
+        draw_background_pass(t);
+    }
     draw_blur_passes();
     draw_composite_pass(true);
 

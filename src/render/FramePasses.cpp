@@ -1,31 +1,78 @@
-// The full-screen passes of a frame: background, blur and composite, drawn with the pipeline.
+// The passes of a frame: background (or explore mode's sky and stones), blur
+// and composite, drawn with the pipeline.
 #include "FramePasses.h"
+
+#include <glm/gtc/type_ptr.hpp>
 
 #include "FW/GL.h"
 #include "FW/ScreenQuad.h"
 #include "FW/Window.h"
+#include "GemField.h"
 #include "singletons/Pipeline.h"
 
 namespace {
 const int blur_passes = 5;
 const float exposure = 1.0f;
+// The shaders' "t" runs at this rate of the demo's seconds.
+const double t_per_second = 0.4;
+// The texture unit of the field's stone placements (the composite uses 0 and 1).
+const int stones_unit = 2;
 
 // The off-screen passes draw over the whole of the targets, which keep their
 // start-up size when the window is resized.
 void set_target_viewport(const Pipeline& pipeline) {
     glViewport(0, 0, pipeline.width, pipeline.height);
 }
-}  // namespace
 
-void draw_background_pass(float seconds) {
+// Draws into the HDR framebuffer, over the whole of its targets, with `program`.
+GLuint use_on_hdr_framebuffer(const FW::ShaderProgram& program) {
     Pipeline& pipeline = Pipeline::get();
     glBindFramebuffer(GL_FRAMEBUFFER, pipeline.hdr_FBO);
     set_target_viewport(pipeline);
-    glUseProgram(pipeline.background_program.handle);
-    glUniform1f(glGetUniformLocation(pipeline.background_program.handle, "t"),
-                static_cast<float>(seconds * 0.4));
+    glUseProgram(program.handle);
+    return program.handle;
+}
+
+// The background program bound on the HDR framebuffer with its "t" set.
+GLuint use_background_program(float seconds) {
+    const GLuint program = use_on_hdr_framebuffer(Pipeline::get().background_program);
+    glUniform1f(glGetUniformLocation(program, "t"), static_cast<float>(seconds * t_per_second));
+    return program;
+}
+
+// The quad, then a cleared depth buffer for the geometry that may follow.
+void finish_background_pass() {
     FW::RenderQuad();
     glClear(GL_DEPTH_BUFFER_BIT);
+}
+
+}  // namespace
+
+void draw_background_pass(float seconds) {
+    use_background_program(seconds);
+    finish_background_pass();
+}
+
+void draw_sky_pass(float seconds, const glm::mat4& view) {
+    const GLuint program = use_background_program(seconds);
+    // The camera's orientation, camera to world: the transposed rotation of the view.
+    const glm::mat3 turn = glm::transpose(glm::mat3(view));
+    glUniform1i(glGetUniformLocation(program, "explore"), 1);
+    glUniformMatrix3fv(glGetUniformLocation(program, "view_turn"), 1, GL_FALSE, glm::value_ptr(turn));
+    finish_background_pass();
+}
+
+void draw_field_pass(GemField& field, const glm::mat4& view, float seconds) {
+    Pipeline& pipeline = Pipeline::get();
+    const GLuint program = use_on_hdr_framebuffer(pipeline.standard_program);
+    const glm::mat4 projection = field_projection(pipeline.width, pipeline.height);
+    glUniformMatrix4fv(glGetUniformLocation(program, "view"), 1, GL_FALSE, glm::value_ptr(view));
+    glUniformMatrix4fv(glGetUniformLocation(program, "projection"), 1, GL_FALSE, glm::value_ptr(projection));
+    glUniform1f(glGetUniformLocation(program, "t"), static_cast<float>(seconds * t_per_second));
+    glUniform1i(glGetUniformLocation(program, "stone_vertices"), field.stone_vertices);
+    glUniform1i(glGetUniformLocation(program, "stones"), stones_unit);
+    field.cull(projection * view);
+    field.submit(stones_unit);
 }
 
 void draw_blur_passes() {

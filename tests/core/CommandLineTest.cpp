@@ -7,13 +7,15 @@ namespace {
 // Every option, the last value winning; values convert like a decimal prefix (stoi).
 TEST(CommandLine, DefaultsEveryOptionAndDecimalPrefixes) {
     auto values = [](const Settings& s) {
-        return std::make_tuple(s.width, s.height, s.gem_count, s.full_screen, s.music, s.capture, s.live, s.start);
+        return std::make_tuple(s.width, s.height, s.gem_count, s.full_screen, s.music, s.capture, s.live, s.start,
+                               s.explore);
     };
-    EXPECT_EQ(values(parse_command_line({}).settings), std::make_tuple(1600, 900, 10000, true, true, false, false, 0.0));
+    EXPECT_EQ(values(parse_command_line({}).settings),
+              std::make_tuple(1600, 900, 10000, true, true, false, false, 0.0, false));
     ParseResult r = parse_command_line({"--capture", "-w", "640", "--no-music", "-h", "600", "--start", "12.5",
-                                        "--windowed", "-n", "3", "-w", "800"});
+                                        "--explore", "--windowed", "-n", "3", "-w", "800"});
     ASSERT_TRUE(r.ok);
-    EXPECT_EQ(values(r.settings), std::make_tuple(800, 600, 3, false, false, true, false, 12.5));
+    EXPECT_EQ(values(r.settings), std::make_tuple(800, 600, 3, false, false, true, false, 12.5, true));
     r = parse_command_line({"--live", "--start", "57.999"});
     EXPECT_EQ(std::make_tuple(r.ok, r.settings.live, r.settings.start), std::make_tuple(true, true, 57.999));
     for (auto [text, value] : {std::pair("12abc", 12), {"800px", 800}, {"0x10", 0}, {"  +42", 42}, {"-5", -5},
