@@ -9,7 +9,7 @@ import tempfile
 import threading
 import time
 
-RENDER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "../../scripts/render_stream.py")
+RENDER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "../../scripts/render.py")
 POLL_S = 0.01
 
 
