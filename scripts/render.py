@@ -159,7 +159,8 @@ class Progress:
         self.chunks = chunks
         self.done = set(finished)
         self.running = {}        # chunk: frames encoded by its current attempt
-        self.started = set()     # chunks this run has rendered or begun
+        self.started = {}        # chunk: when this run began its latest attempt
+        self.rates = []          # frames per second of each chunk this run finished
         self.failed = 0          # attempts that failed
         self.resumed = self.frames()
         self.stream = stream
@@ -182,10 +183,11 @@ class Progress:
             # A new attempt while the last one still counts as running: that one died.
             self.failed += k in self.running
             self.running[k] = 0
-            self.started.add(k)
+            self.started[k] = time.monotonic()
         elif what == "done":
             self.running.pop(k, None)
             self.done.add(k)
+            self.rates.append(self.chunks[k][1] / (time.monotonic() - self.started[k]))
         elif match.group(3):
             self.running[k] = int(match.group(3))
         else:
@@ -441,6 +443,9 @@ class Render:
               f"rendered in {format_duration(done - started)} ({FRAMES / (done - started):.1f} frames/s) "
               f"in {len(self.chunks)} chunks ({len(self.progress.started)} rendered by this run), "
               f"joined in {done - joining:.2f} s", flush=True)
+        if self.progress.rates:
+            print(f"render: one chunk rendered {sum(self.progress.rates) / len(self.progress.rates):.2f} frames/s "
+                  "on average, its start included", file=sys.stderr)
 
 
 def raise_interrupted(signum, _frame):
