@@ -49,7 +49,7 @@ PR_SET_PDEATHSIG = 1
 CHUNK_LINE = re.compile(r"chunk (\d+) (start|done|frame (\d+)|failed: (.*))$")
 PROGRESS_STEP_PERCENT = 5   # plain progress lines when stderr is not a terminal
 PROGRESS_REDRAW_S = 0.25    # redraw interval of the in-place bar
-BAR_WIDTH = 30
+BAR_WIDTH = 20
 
 
 class RenderError(Exception):
@@ -214,7 +214,9 @@ class Progress:
                 return
             self.last_draw = now
             filled = BAR_WIDTH * done // FRAMES
-            self.stream.write(f"\r[{'#' * filled}{'-' * (BAR_WIDTH - filled)}] {self.text()}\x1b[K")
+            # Cut to the terminal's width: a wrapped line would not redraw in place.
+            line = f"[{'#' * filled}{'-' * (BAR_WIDTH - filled)}] {self.text()}"
+            self.stream.write(f"\r{line[:shutil.get_terminal_size().columns - 1]}\x1b[K")
             self.drawn = True
         elif 100 * done >= self.next_percent * FRAMES:
             while 100 * done >= self.next_percent * FRAMES:
