@@ -304,8 +304,11 @@ class Render:
             kept = None
         except (OSError, ValueError) as e:
             raise RenderError(f"cannot read {self.path('plan.json')}: {e}")
-        if kept is not None and {k: v for k, v in kept.items() if k != "id"} == plan:
+        # A resume keeps the chunks it began with, unless --chunks asks for others.
+        same = kept is not None and all(kept.get(k) == v for k, v in plan.items() if k != "chunks")
+        if same and (self.args.chunks is None or kept["chunks"] == plan["chunks"]):
             self.plan = kept
+            self.chunks = kept["chunks"]
         else:
             if kept is not None:
                 print(f"render: {self.work} holds chunks of another size, build or split; starting afresh",
