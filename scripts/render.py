@@ -21,7 +21,6 @@ Usage: render.py --run-dir DIR [-w W] [-h H] [-o FILE] [--jobs N] [--hosts FILE]
 
 import argparse
 import base64
-import ctypes
 import hashlib
 import json
 import os
@@ -35,6 +34,8 @@ import tarfile
 import tempfile
 import time
 
+from render_chunk import Interrupted, end_with_parent, raise_interrupted, tail
+
 FRAMES = 3480             # 58 s of demo time at the capture clock's 60 fps
 BAR_FRAMES = 120          # one bar of the 120 BPM track: 2 s
 BARS = FRAMES // BAR_FRAMES
@@ -45,7 +46,6 @@ CHUNK_SCRIPT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "render_
 CHUNKS_PER_SLOT = 3       # evens out chunks that take longer than others
 TRIES = 3                 # a failed chunk is tried again, on another host where there is one
 STOP_WAIT_S = 15
-PR_SET_PDEATHSIG = 1
 CHUNK_LINE = re.compile(r"chunk (\d+) (start|done|frame (\d+)|failed: (.*))$")
 PROGRESS_STEP_PERCENT = 5   # plain progress lines when stderr is not a terminal
 PROGRESS_REDRAW_S = 0.25    # redraw interval of the in-place bar
@@ -54,12 +54,6 @@ BAR_WIDTH = 20
 
 class RenderError(Exception):
     """A failure that stops the render; the message says why."""
-
-
-class Interrupted(Exception):
-    def __init__(self, signum):
-        super().__init__(signal.Signals(signum).name)
-        self.signum = signum
 
 
 def cores():
@@ -232,14 +226,6 @@ class Progress:
             self.drawn = False
 
 
-def tail(path, lines=5):
-    try:
-        with open(path, errors="replace") as f:
-            return " ".join(line.strip() for line in f.readlines()[-lines:])
-    except OSError:
-        return ""
-
-
 def check_tools(run_dir, remote):
     tools = [("ffmpeg", "ffmpeg"), ("Xvfb", "xvfb"), ("parallel", "parallel")] + [("rsync", "rsync")] * remote
     for tool, package in tools:
@@ -252,12 +238,6 @@ def check_tools(run_dir, remote):
     missing = [name for name in ("demo", "shaders", "fonts", SOUNDTRACK) if not os.path.exists(os.path.join(run_dir, name))]
     if missing:
         raise RenderError(f"{run_dir} lacks {', '.join(missing)}: build the demo first")
-
-
-def end_with_parent():
-    """Runs in GNU Parallel before exec: it gets SIGTERM, and stops every chunk,
-    should this script die without cleaning up (SIGKILL)."""
-    ctypes.CDLL(None, use_errno=True).prctl(PR_SET_PDEATHSIG, signal.SIGTERM)
 
 
 class Render:
@@ -451,10 +431,6 @@ class Render:
         if self.progress.rates:
             print(f"render: one chunk rendered {sum(self.progress.rates) / len(self.progress.rates):.2f} frames/s "
                   "on average, its start included", file=sys.stderr)
-
-
-def raise_interrupted(signum, _frame):
-    raise Interrupted(signum)
 
 
 def main(argv):

@@ -90,8 +90,8 @@ def tail(path, lines=5):
 
 
 def end_with_parent():
-    """Runs in each child before exec: it gets SIGTERM should this script die
-    without cleaning up (SIGKILL), so no Xvfb, demo or encoder is left behind."""
+    """Runs in each child before exec: it gets SIGTERM should the script that
+    started it die without cleaning up (SIGKILL), so nothing is left behind."""
     ctypes.CDLL(None, use_errno=True).prctl(PR_SET_PDEATHSIG, signal.SIGTERM)
 
 
