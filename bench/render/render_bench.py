@@ -1,7 +1,6 @@
 """Times whole renders (see bench/render/run): one job against the default jobs, side by side, and prints
 their figures as "name: value unit" lines, with what N machines like this one would take."""
 
-import math
 import os
 import re
 import subprocess
@@ -9,9 +8,10 @@ import sys
 import tempfile
 import time
 
-RENDER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "../../scripts/render.py")
-FRAMES = 3480
-BARS = 29
+SCRIPTS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "../../scripts")
+RENDER = os.path.join(SCRIPTS, "render.py")
+sys.path.insert(0, SCRIPTS)
+from render import BARS, CHUNKS_PER_SLOT, FRAMES, split_chunks  # noqa: E402
 
 
 def render(run_dir, size, jobs):
@@ -43,15 +43,13 @@ def main(run_dir, width, height):
     print(f"{name}_join_time: {join:.2f} s")
     print(f"{name}_join_share: {100 * join / default:.2f} %")
     print(f"{name}_chunk_fps: {chunk_fps:.2f} frames/s")
-    # N machines like this one, each running the default jobs: the chunks go
-    # out in waves of one per job slot.
+    # N machines like this one, each running the default jobs: the chunks of
+    # the default split go, in order, to whichever job slot is free first.
     for machines in (2, 4, 8):
-        slots = machines * cores
-        chunks = min(BARS, 3 * slots)
-        longest = math.ceil(BARS / chunks) * FRAMES / BARS
-        estimate = math.ceil(chunks / slots) * longest / chunk_fps + join
-        print(f"{name}_estimate_{machines}_machines: {estimate:.0f} s")
-
+        slots = [0.0] * (machines * cores)
+        for _, frames in split_chunks(min(BARS, CHUNKS_PER_SLOT * len(slots))):
+            slots[slots.index(min(slots))] += frames / chunk_fps
+        print(f"{name}_estimate_{machines}_machines: {max(slots) + join:.0f} s")
 
 if __name__ == "__main__":
     main(*sys.argv[1:4])
