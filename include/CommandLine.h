@@ -17,6 +17,8 @@ struct Settings {
     bool explore = false;
     // Where the demo clock and the music start, in seconds within [0, 58).
     double start = 0.0;
+    // How many frames a capture writes; 0 for all up to the end of the show.
+    int frames = 0;
 };
 
 // The outcome of parsing: the settings, or the one-line message to print on

@@ -15,6 +15,8 @@ public:
     int frame_number = 0;
     std::deque<float> frame_times;
     float capture_time = 0.0f;
+    // One past the last frame a capture writes.
+    int capture_end;
     // Live mode's clock, reload and texts; null in the other modes.
     LiveMode* live = nullptr;
     // Explore mode's gem field, drawn over the sky; null in the other modes.
@@ -22,8 +24,9 @@ public:
 
     DrawCallback();
     // Capture mode starting at `seconds`: the first file is frame
-    // round(seconds * 60), with the clock a whole run has at that frame.
-    void start_capture_at(double seconds);
+    // round(seconds * 60), with the clock a whole run has at that frame;
+    // `frames` files are written (0: up to the end of the show).
+    void start_capture_at(double seconds, int frames);
     void draw(int width, int height) override;
     void draw_info_texts(float t);
     void save_frame();

@@ -41,7 +41,7 @@ int main(int argc, char** argv) {
     if (settings.start > 0.0)
         seek_music(settings.start, true);
     if (settings.capture)
-        draw_callback.start_capture_at(settings.start);
+        draw_callback.start_capture_at(settings.start, settings.frames);
     if (live) {
         live->start(settings.start);
         draw_callback.live = live.get();

@@ -1,11 +1,14 @@
 // Parsing of the command line into the settings that start-up uses.
 #include "CommandLine.h"
 
+#include <cctype>
 #include <cerrno>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <stdexcept>
 
+#include "FrameCapture.h"
 #include "LiveTimeline.h"
 
 namespace {
@@ -36,6 +39,34 @@ bool to_start_seconds(const std::string& value, double& out, std::string& error)
     }
     out = seconds;
     return true;
+}
+
+// A frame count: the whole argument a decimal number from 1 up.
+bool to_frame_count(const std::string& value, int& out, std::string& error) {
+    char* end = nullptr;
+    errno = 0;
+    const long frames = std::strtol(value.c_str(), &end, 10);
+    if (value.empty() || !std::isdigit(static_cast<unsigned char>(value[0])) || *end != '\0' || errno == ERANGE ||
+        frames < 1 || frames > INT_MAX) {
+        error = "Invalid value for --frames: \"" + value + "\" (a whole number of frames from 1 up)";
+        return false;
+    }
+    out = static_cast<int>(frames);
+    return true;
+}
+
+// The capture's range within frames 0 to 3479: a start or a count that runs
+// past the last frame would otherwise write less than asked and still succeed.
+std::string capture_range_error(const Settings& s) {
+    const int last = capture_frame_count - 1;
+    const int first = first_capture_frame(s.start);
+    if (first > last)
+        return "--capture --start " + std::to_string(s.start) + " starts at frame " + std::to_string(first) +
+               ", past the last frame, " + std::to_string(last);
+    if (s.frames > capture_frame_count - first)
+        return "--frames " + std::to_string(s.frames) + " from frame " + std::to_string(first) +
+               " runs past the last frame, " + std::to_string(last);
+    return "";
 }
 
 }  // namespace
@@ -73,6 +104,13 @@ ParseResult parse_command_line(const std::vector<std::string>& args) {
                     result.error = "Missing value after --start";
                 return result;
             }
+        } else if (arg == "--frames") {
+            if (i + 1 == args.size() || !to_frame_count(args[++i], s.frames, result.error)) {
+                result.ok = false;
+                if (result.error.empty())
+                    result.error = "Missing value after --frames";
+                return result;
+            }
         } else {
             result.ok = false;
             result.error = "Error parsing command line argument: " + arg;
@@ -82,6 +120,12 @@ ParseResult parse_command_line(const std::vector<std::string>& args) {
     if (s.live && s.capture) {
         result.ok = false;
         result.error = "--live cannot be combined with --capture, which runs on a fixed clock";
+    } else if (s.frames > 0 && !s.capture) {
+        result.ok = false;
+        result.error = "--frames needs --capture: it counts the frames a capture writes";
+    } else if (s.capture) {
+        result.error = capture_range_error(s);
+        result.ok = result.error.empty();
     }
     return result;
 }

@@ -3,7 +3,6 @@
 #include "DrawCallback.h"
 
 #include <chrono>
-#include <cmath>
 #include <cstdlib>
 #include <iostream>
 
@@ -30,12 +29,14 @@ float seconds_since_start(const Scene* scene) {
 
 }  // namespace
 
-DrawCallback::DrawCallback() : last_time(static_cast<float>(glfwGetTime())) {}
+DrawCallback::DrawCallback() : last_time(static_cast<float>(glfwGetTime())), capture_end(capture_frame_count) {}
 
-void DrawCallback::start_capture_at(double seconds) {
+void DrawCallback::start_capture_at(double seconds, int frames) {
     // The same float sums as the frames before it, so that stretches rendered
     // separately match a whole run frame for frame.
-    frame_number = static_cast<int>(std::lround(seconds * 60.0));
+    frame_number = first_capture_frame(seconds);
+    if (frames > 0)
+        capture_end = frame_number + frames;
     for (int frame = 0; frame < frame_number; ++frame)
         capture_time += capture_step;
 }
@@ -55,9 +56,10 @@ void DrawCallback::draw(int, int) {
     } else {
         t = seconds_since_start(scene);
     }
-    // Live mode starts again at the end instead; a clock a hair under it can
-    // still round to the end in float.
-    if (t >= end_of_show && !live)
+    // The show's end, or the last of the frames a capture was asked for,
+    // written. Live mode starts again at the end instead; a clock a hair
+    // under it can still round to the end in float.
+    if ((t >= end_of_show && !live) || frame_number >= capture_end)
         exit(0);
     // A jump of the live clock (seek, wrap, Home, step) is no time passing.
     const float dt = live && live->jumped ? 0.0f : t - last_time;

@@ -45,4 +45,21 @@ TEST(CommandLine, BadMissingAndUnknownArgumentsAreRefused) {
         EXPECT_EQ(refusal({"--windowed", arg, "--capture"}), "Error parsing command line argument: " + std::string(arg));
 }
 
+// A capture's range ends at frame 3479: the first frame round(S * 60) and the
+// count must stay within it; --frames takes a whole number from 1 and needs --capture.
+TEST(CommandLine, CaptureRangeAndFrameCount) {
+    using Args = std::vector<std::string>;
+    ParseResult r = parse_command_line({"--capture", "--start", "57", "--frames", "60"});
+    EXPECT_EQ(std::make_tuple(r.ok, r.settings.start, r.settings.frames), std::make_tuple(true, 57.0, 60));
+    for (const Args& args : {Args{"--capture", "--start", "57.991"}, {"--start", "57.992"}, {"--capture", "--frames", "3480"}})
+        EXPECT_TRUE(parse_command_line(args).ok) << args[1];
+    for (const Args& args : {Args{"--capture", "--start", "57.992"}, {"--capture", "--start", "57", "--frames", "61"},
+                             {"--capture", "--frames", "3481"}, {"--frames", "5"}, {"--capture", "--frames", "0"},
+                             {"--capture", "--frames", "-3"}, {"--capture", "--frames", "ten"}, {"--capture", "--frames", "5x"},
+                             {"--capture", "--frames", ""}, {"--capture", "--frames", "99999999999"}, {"--capture", "--frames"}}) {
+        r = parse_command_line(args);
+        EXPECT_TRUE(!r.ok && !r.error.empty() && r.error.find('\n') == std::string::npos) << args.back() << r.error;
+    }
+}
+
 }  // namespace
