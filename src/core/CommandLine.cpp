@@ -78,14 +78,19 @@ ParseResult parse_command_line(const std::vector<std::string>& args) {
         const std::string& arg = args[i];
         if (arg == "--capture") {
             s.capture = true;
-        } else if (arg == "-w" || arg == "-h" || arg == "-n") {
-            if (i + 1 == args.size()) {
-                result.ok = false;
+        } else if (arg == "-w" || arg == "-h" || arg == "-n" || arg == "--start" || arg == "--frames") {
+            // The options that take the next argument as their value.
+            bool converted = false;
+            if (i + 1 == args.size())
                 result.error = "Missing value after " + arg;
-                return result;
-            }
-            int& target = arg == "-w" ? s.width : arg == "-h" ? s.height : s.gem_count;
-            if (!to_int(arg, args[++i], target, result.error)) {
+            else if (arg == "--start")
+                converted = to_start_seconds(args[++i], s.start, result.error);
+            else if (arg == "--frames")
+                converted = to_frame_count(args[++i], s.frames, result.error);
+            else
+                converted = to_int(arg, args[++i], arg == "-w" ? s.width : arg == "-h" ? s.height : s.gem_count,
+                                   result.error);
+            if (!converted) {
                 result.ok = false;
                 return result;
             }
@@ -97,20 +102,6 @@ ParseResult parse_command_line(const std::vector<std::string>& args) {
             s.live = true;
         } else if (arg == "--explore") {
             s.explore = true;
-        } else if (arg == "--start") {
-            if (i + 1 == args.size() || !to_start_seconds(args[++i], s.start, result.error)) {
-                result.ok = false;
-                if (result.error.empty())
-                    result.error = "Missing value after --start";
-                return result;
-            }
-        } else if (arg == "--frames") {
-            if (i + 1 == args.size() || !to_frame_count(args[++i], s.frames, result.error)) {
-                result.ok = false;
-                if (result.error.empty())
-                    result.error = "Missing value after --frames";
-                return result;
-            }
         } else {
             result.ok = false;
             result.error = "Error parsing command line argument: " + arg;
