@@ -104,10 +104,8 @@ TEST(LiveOverlay, StatusLineThenEightErrorLinesCutToTheWidth) {
                 rows.back() = 'w';
         }
     }
-    std::string runs;  // one character per run of equal rows: ".w.w.r.r..." expected
-    for (char row : rows)
-        if (runs.empty() || runs.back() != row)
-            runs += row;
+    std::string runs = rows;  // one character per run of equal rows: ".w.w.r.r..." expected
+    runs.erase(std::unique(runs.begin(), runs.end()), runs.end());
     const size_t white_end = runs.rfind('w') + 1;
     EXPECT_EQ(runs.substr(0, 2), ".w") << rows;
     EXPECT_EQ(runs.substr(0, white_end).find('r'), std::string::npos) << rows;

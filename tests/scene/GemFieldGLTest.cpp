@@ -55,9 +55,7 @@ std::vector<float> draw(float seconds) {
 }
 
 // A stone's centre in pixels and a radius that covers its bounding sphere.
-struct Projected {
-    float x, y, radius;
-};
+struct Projected { float x, y, radius; };
 
 std::vector<Projected> project_stones() {
     const glm::mat4 view = Scene::get()->camera.view;
