@@ -14,6 +14,7 @@
 #include "CameraPose.h"
 #include "FW/Shader.h"
 #include "LiveTimeline.h"
+#include "ShaderWatch.h"
 #include "TrackEdit.h"
 
 namespace {
@@ -23,8 +24,7 @@ const size_t max_value_lines = 8;
 std::string read_error(const std::string& path, FW::FileRead read) {
     if (read == FW::FileRead::missing)
         return "Cannot read " + path + ": no such file";
-    return "Cannot read " + path + ": not a regular file of at most " +
-           std::to_string(FW::max_source_bytes >> 20) + " MiB";
+    return refused_file_error(path);
 }
 
 // Writes all of `bytes` to `fd`, through partial writes and signals.

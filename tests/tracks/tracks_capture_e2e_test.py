@@ -38,5 +38,5 @@ assert lit[0] > 200 and lit[1] > 200 and lit[2] == 0, lit
 with DataDir() as data:
     data.write("show.tracks", BAR_TRACK + "bar 30.0 3\n")
     run = run_demo(ARGS + ["--tracks", "show.tracks"], data.path)
-assert (run.returncode, run.stdout) == (255, ""), run
-assert run.stderr == "show.tracks:5: duplicate key: bar has a key at this time on line 3\n", run.stderr
+duplicate = "show.tracks:5: duplicate key: bar has a key at this time on line 3\n"
+assert (run.returncode, run.stdout, run.stderr) == (255, "", duplicate), run

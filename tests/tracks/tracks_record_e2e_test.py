@@ -34,8 +34,7 @@ def camera_keys(text):
 
 def read_while(stop, torn):
     while not stop.is_set():
-        with open(path) as f:
-            text = f.read()
+        text = open(path).read()
         if not text.endswith("\n") or any(len(parts) != 5 for parts in camera_keys(text).values()):
             torn.append(text)
 
@@ -52,11 +51,9 @@ with DataDir() as data:
         xdotool("mousemove", "--window", wid, 150, 30)  # yaw -90, pitch 45 (mouse look)
         press(wid, "m")
         stop, torn = threading.Event(), []
-        reader = threading.Thread(target=read_while, args=(stop, torn))
-        reader.start()
+        (reader := threading.Thread(target=read_while, args=(stop, torn))).start()
         press(wid, "k", *["period", "k"] * 10)
-        wait_for_output(proc, "Wrote show.tracks")
-        for _ in range(10):
+        for _ in range(11):
             wait_for_output(proc, "Wrote show.tracks")
         stop.set()
         reader.join()
@@ -78,9 +75,8 @@ with DataDir() as data:
         assert "Cannot write show.tracks" in wait_for_output(proc, "Cannot write")[-1]
         os.chmod(data.path, 0o755)
         time.sleep(0.5)
-        rows = grab(wid, data)
         assert open(path).read() == before
-        assert sum(p[0] >= 180 and p[1] <= 110 for row in rows for p in row) > 30, "no error drawn"
+        assert sum(p[0] >= 180 and p[1] <= 110 for row in grab(wid, data) for p in row) > 30, "no error drawn"
         close_window(wid)
         status, out, err = finish(proc)
     finally:
