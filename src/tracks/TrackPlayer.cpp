@@ -226,9 +226,11 @@ bool apply_track_key(TrackPlayer& player, LiveTimeline* timeline, FW::Camera& ca
         player.record(t, camera);
     else if (key == GLFW_KEY_X && action == GLFW_PRESS)
         player.remove(t);
-    else if (key == GLFW_KEY_LEFT_BRACKET && action != GLFW_RELEASE)
-        timeline->set(player.set.neighbour_key_time(t, -1), wall_now);
-    else if (key == GLFW_KEY_RIGHT_BRACKET && action != GLFW_RELEASE)
-        timeline->set(player.set.neighbour_key_time(t, 1), wall_now);
+    else if (action != GLFW_RELEASE && (key == GLFW_KEY_LEFT_BRACKET || key == GLFW_KEY_RIGHT_BRACKET)) {
+        // No key that way: the clock (and the music) stay where they are.
+        const double to = player.set.neighbour_key_time(t, key == GLFW_KEY_RIGHT_BRACKET ? 1 : -1);
+        if (to != t)
+            timeline->set(to, wall_now);
+    }
     return true;
 }

@@ -1,7 +1,9 @@
-"""Capture runs with tracks. A background that draws the uniform "bar" as a white bar that many pixels wide
-follows the track frame by frame, and stays at width 0 without --tracks though a tracks file lies beside it;
-in explore mode the camera flies along its tracks (into the field, then turned away from it, a black sky
-behind); a file that does not parse ends the start with its place on one line."""
+"""Capture runs with tracks. A background that draws the uniform "bar" as a white bar that many pixels
+wide follows the track frame by frame, and stays at width 0 without --tracks, the file standing where the
+shipped one does; in explore mode the camera flies along its tracks (into the field, then turned away from
+it, a black sky behind); a file that does not parse ends the start with its place on one line."""
+
+import os
 
 from demo_harness import DataDir, read_bmp, run_demo
 from live_harness import OUTPUTS
@@ -20,23 +22,24 @@ def capture(args, frames, tracks):
     """Each frame's lit pixels (any channel above 0) per row, from the bottom."""
     with DataDir(capture=True) as data:
         data.write("shaders/background.frag", BAR)
-        data.write("show.tracks", tracks)
+        os.mkdir(data.file("tracks"))
+        data.write("tracks/flight.tracks", tracks)
         run = run_demo(ARGS + ["--frames", str(frames)] + args, data.path)
         assert run.returncode == 0, run.stderr
         pictures = [read_bmp(data.file(f"capture/frame{FIRST + i}.bmp"))[2] for i in range(frames)]
     return [[sum(any(row[x:x + 3]) for x in range(0, len(row), 3)) for row in rows] for rows in pictures]
 
 
-widths = [rows[45] for rows in capture(["-n", "0", "--tracks", "show.tracks"], 6, BAR_TRACK)]
+widths = [rows[45] for rows in capture(["-n", "0", "--tracks", "tracks/flight.tracks"], 6, BAR_TRACK)]
 assert all(abs(w - expected) <= 1 for w, expected in zip(widths, WIDTHS)), widths
 unset = capture(["-n", "0"], 2, BAR_TRACK)
 assert [sum(rows) for rows in unset] == [0, 0], "tracks applied without --tracks"
 
-lit = [sum(rows) for rows in capture(["--explore", "--tracks", "show.tracks"], 3, CAMERA_TRACKS)]
+lit = [sum(rows) for rows in capture(["--explore", "--tracks", "tracks/flight.tracks"], 3, CAMERA_TRACKS)]
 assert lit[0] > 200 and lit[1] > 200 and lit[2] == 0, lit
 
 with DataDir() as data:
-    data.write("show.tracks", BAR_TRACK + "bar 30.0 3\n")
-    run = run_demo(ARGS + ["--tracks", "show.tracks"], data.path)
-duplicate = "show.tracks:5: duplicate key: bar has a key at this time on line 3\n"
+    data.write("bad.tracks", BAR_TRACK + "bar 30.0 3\n")
+    run = run_demo(ARGS + ["--tracks", "bad.tracks"], data.path)
+duplicate = "bad.tracks:5: duplicate key: bar has a key at this time on line 3\n"
 assert (run.returncode, run.stdout, run.stderr) == (255, "", duplicate), run
