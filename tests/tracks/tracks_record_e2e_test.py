@@ -55,22 +55,20 @@ with DataDir() as data:
         press(wid, "k", *["period", "k"] * 10)
         for _ in range(11):
             wait_for_output(proc, "Wrote show.tracks")
-        stop.set()
-        reader.join()
+        stop.set(), reader.join()
         assert not torn, torn[:1]
         keys = camera_keys(open(path).read())
         times = sorted(keys)
         assert len(times) == 11 and 12 < times[0] < 14 and times[1] - times[0] < 0.03, times
-        expected = {"x": 0, "y": 0, "z": 10, "yaw": -90, "pitch": 45}
-        assert all(abs(keys[times[0]][k] - v) < 0.01 for k, v in expected.items()), keys[times[0]]
+        first = keys[times[0]]
+        assert all(abs(first[k] - v) < 0.01 for k, v in dict(x=0, y=0, z=10, yaw=-90, pitch=45).items()), first
 
         press(wid, "bracketleft", "x")
         wait_for_output(proc, "Wrote show.tracks")
         assert sorted(camera_keys(open(path).read())) == times[:9] + times[10:]
 
         before = open(path).read()
-        os.mkdir(path + ".tmp")  # in the way of the temporary file, also for root
-        os.chmod(data.path, 0o555)
+        os.mkdir(path + ".tmp"), os.chmod(data.path, 0o555)  # the temporary file cannot be made, also as root
         press(wid, "period", "k")
         assert "Cannot write show.tracks" in wait_for_output(proc, "Cannot write")[-1]
         os.chmod(data.path, 0o755)
