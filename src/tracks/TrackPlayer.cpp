@@ -31,9 +31,11 @@ std::string read_error(const std::string& path, FW::FileRead read) {
 bool write_all(int fd, const std::string& bytes) {
     for (size_t done = 0; done < bytes.size();) {
         const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno != EINTR)
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
             return false;
-        done += n > 0 ? static_cast<size_t>(n) : 0;
+        done += static_cast<size_t>(n);
     }
     return true;
 }
@@ -45,20 +47,32 @@ std::string replace_file(const std::string& path, const std::string& bytes) {
     char resolved[PATH_MAX];
     const std::string target = realpath(path.c_str(), resolved) ? resolved : path;
     const std::string temporary = target + ".tmp";
+    const auto failed = [&path](int code) {
+        return "Cannot write " + path + ": " + std::strerror(code) + " (the file is unchanged)";
+    };
     struct stat original;
     const mode_t mode = stat(target.c_str(), &original) == 0 ? original.st_mode & 07777 : 0644;
+    // A file its owner made read-only is not replaced behind their back.
+    if (access(target.c_str(), W_OK) != 0 && errno != ENOENT)
+        return failed(errno);
     // A leftover of a killed run gives way; anything else there is not written through.
     unlink(temporary.c_str());
     const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
     if (fd < 0)
-        return "Cannot write " + path + ": " + std::strerror(errno) + " (the file is unchanged)";
-    const bool written = fchmod(fd, mode) == 0 && write_all(fd, bytes) && fsync(fd) == 0;
-    const int saved_errno = errno;
-    const bool closed = close(fd) == 0;
-    if (!written || !closed || rename(temporary.c_str(), target.c_str()) != 0) {
-        const std::string reason = std::strerror(written && closed ? errno : saved_errno);
+        return failed(errno);
+    bool ok = fchmod(fd, mode) == 0 && write_all(fd, bytes) && fsync(fd) == 0;
+    int failure = ok ? 0 : errno;
+    if (close(fd) != 0 && ok) {
+        ok = false;
+        failure = errno;
+    }
+    if (ok && rename(temporary.c_str(), target.c_str()) != 0) {
+        ok = false;
+        failure = errno;
+    }
+    if (!ok) {
         unlink(temporary.c_str());
-        return "Cannot write " + path + ": " + reason + " (the file is unchanged)";
+        return failed(failure);
     }
     return "";
 }
