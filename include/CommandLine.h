@@ -19,6 +19,8 @@ struct Settings {
     double start = 0.0;
     // How many frames a capture writes; 0 for all up to the end of the show.
     int frames = 0;
+    // The tracks file ("--tracks"): uniforms and camera keys over the show; empty for none.
+    std::string tracks;
 };
 
 // The outcome of parsing: the settings, or the one-line message to print on

@@ -6,6 +6,7 @@
 
 class GemField;
 class LiveMode;
+class TrackPlayer;
 
 // Draws one frame: the demo clock, the controls, the bloom chain, the info
 // texts and, in capture mode, the frame written to disk.
@@ -21,6 +22,8 @@ public:
     LiveMode* live = nullptr;
     // Explore mode's gem field, drawn over the sky; null in the other modes.
     GemField* field = nullptr;
+    // The tracks of "--tracks": uniforms and the camera at every frame; null without it.
+    TrackPlayer* tracks = nullptr;
 
     DrawCallback();
     // Capture mode starting at `seconds`: the first file is frame

@@ -3,6 +3,8 @@
 #include "LiveTimeline.h"
 #include "ShaderWatch.h"
 
+class TrackPlayer;
+
 // Live mode ("--live"), driven by the frame drawing once per frame: the
 // shader watch over every loaded program, the timeline that the keys move,
 // the music that follows it, and the texts over the picture.
@@ -10,6 +12,8 @@ class LiveMode {
 public:
     ShaderWatch watch;
     LiveTimeline timeline{0.0, 0.0};
+    // The tracks file ("--tracks"), watched beside the shaders; null without it.
+    TrackPlayer* tracks = nullptr;
     // The state that advance() keeps between frames, and what it does in a
     // frame for each state of the timeline (- : either value):
     //
@@ -37,7 +41,7 @@ public:
     LiveMode();
     // Starts the clock at `seconds`, once the window is open.
     void start(double seconds);
-    // Starts a frame: rebuilds changed programs, moves the clock on (a wrap at
+    // Starts a frame: rebuilds changed programs, reloads changed tracks, moves the clock on (a wrap at
     // the end included), makes the music follow any pause, resume or jump and
     // returns the frame's time.
     float advance();

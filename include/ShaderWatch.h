@@ -13,6 +13,10 @@
 // poll (not a save caught half-way), leaves its log in `error` until a later
 // version builds. A file that is there but is no regular file of sane size
 // keeps the last program too and is named in `error` until it can be read.
+// Names a watched file that is there but is not read: not a regular file of
+// at most FW::max_source_bytes.
+std::string refused_file_error(const std::string& path);
+
 class ShaderWatch {
 public:
     struct Entry {

@@ -12,6 +12,7 @@
 #include "LiveMode.h"
 #include "Music.h"
 #include "StartUp.h"
+#include "TrackPlayer.h"
 #include "singletons/Scene.h"
 #include "singletons/UI.h"
 
@@ -22,6 +23,13 @@ int main(int argc, char** argv) {
         return -1;
     }
     const Settings& settings = parsed.settings;
+
+    // A tracks file that does not parse ends the run before anything starts.
+    TrackPlayer tracks;
+    if (!settings.tracks.empty() && !tracks.load(settings.tracks)) {
+        std::cerr << tracks.error << std::endl;
+        return -1;
+    }
 
     // Live mode reads the shader files before start-up compiles them.
     std::unique_ptr<LiveMode> live;
@@ -34,6 +42,11 @@ int main(int argc, char** argv) {
         field.init(Scene::get()->gems);
         draw_callback.field = &field;
     }
+    if (!settings.tracks.empty()) {
+        tracks.can_fly = settings.explore;
+        draw_callback.tracks = &tracks;
+        UI::get().tracks = &tracks;
+    }
     if (settings.music) {
         load_music();
         play_music();
@@ -45,6 +58,7 @@ int main(int argc, char** argv) {
     if (live) {
         live->start(settings.start);
         draw_callback.live = live.get();
+        live->tracks = draw_callback.tracks;
         UI::get().timeline = &live->timeline;
     }
     // The zero of the demo clock: after the music has started, right before

@@ -3,6 +3,7 @@
 #include "FW/Callbacks.h"
 
 class LiveTimeline;
+class TrackPlayer;
 
 // Keyboard and mouse controls: flag toggles, mouse look and camera flight.
 class UI {
@@ -23,6 +24,8 @@ public:
     bool show_fps = false;
     // Live mode's timeline, which its keys move; null in the other modes.
     LiveTimeline* timeline = nullptr;
+    // The tracks of "--tracks", whose keys C, K, X, [ and ] act on; null without it.
+    TrackPlayer* tracks = nullptr;
 
     static UI& get();
     // Applies the held keys and mouse buttons for dt seconds.

@@ -78,13 +78,18 @@ ParseResult parse_command_line(const std::vector<std::string>& args) {
         const std::string& arg = args[i];
         if (arg == "--capture") {
             s.capture = true;
-        } else if (arg == "-w" || arg == "-h" || arg == "-n" || arg == "--start" || arg == "--frames") {
+        } else if (arg == "-w" || arg == "-h" || arg == "-n" || arg == "--start" || arg == "--frames" ||
+                   arg == "--tracks") {
             // The options that take the next argument as their value.
             bool converted = false;
             if (i + 1 == args.size())
                 result.error = "Missing value after " + arg;
             else if (arg == "--start")
                 converted = to_start_seconds(args[++i], s.start, result.error);
+            else if (arg == "--tracks") {
+                s.tracks = args[++i];
+                converted = true;
+            }
             else if (arg == "--frames")
                 converted = to_frame_count(args[++i], s.frames, result.error);
             else

@@ -5,6 +5,7 @@
 
 #include "FW/Window.h"
 #include "LiveTimeline.h"
+#include "TrackPlayer.h"
 #include "singletons/Scene.h"
 
 UI& UI::get() {
@@ -17,6 +18,8 @@ UI& UI::get() {
 void UI::KeyCallback::callback(int key, int, int action, int) {
     UI& ui = UI::get();
     if (ui.timeline && apply_timeline_key(*ui.timeline, key, action, glfwGetTime()))
+        return;
+    if (ui.tracks && apply_track_key(*ui.tracks, ui.timeline, Scene::get()->camera, key, action, glfwGetTime()))
         return;
     if (action != GLFW_PRESS)
         return;

@@ -4,9 +4,11 @@
 #include "FW/GL.h"
 #include "LiveOverlay.h"
 #include "Music.h"
+#include "TrackPlayer.h"
 #include "singletons/FontEngine.h"
 #include "singletons/Pipeline.h"
 #include "singletons/Scene.h"
+#include "singletons/UI.h"
 
 LiveMode::LiveMode() {
     // The same programs and fixed uniforms as the start-up loads and sets
@@ -32,6 +34,8 @@ void LiveMode::start(double seconds) {
 
 float LiveMode::advance() {
     watch.poll(glfwGetTime());
+    if (tracks)
+        tracks->poll(glfwGetTime());
     double t = timeline.frame_time(glfwGetTime());
     jumped = timeline.jumped;
     const bool resumed = music_paused && !timeline.paused;
@@ -61,5 +65,15 @@ float LiveMode::clock() const {
 
 void LiveMode::draw_overlay(float t) const {
     const FontEngine& font = FontEngine::get();
-    draw_live_overlay(timeline.paused, t, watch.error_lines, font.width, font.height);
+    if (!tracks) {
+        draw_live_overlay(timeline.paused, t, watch.error_lines, font.width, font.height);
+        return;
+    }
+    // The tracks' errors after the shaders'; their values with the info texts.
+    std::vector<std::string> errors = watch.error_lines;
+    for (const std::string& line : tracks->error_lines())
+        errors.push_back(line);
+    const bool show_values = UI::get().show_info;
+    draw_live_overlay(timeline.paused, t, errors, font.width, font.height,
+                      show_values ? tracks->value_lines() : std::vector<std::string>());
 }

@@ -4,6 +4,11 @@
 #include <iostream>
 #include <sstream>
 
+std::string refused_file_error(const std::string& path) {
+    return "Cannot read " + path + ": not a regular file of at most " + std::to_string(FW::max_source_bytes >> 20) +
+           " MiB";
+}
+
 void ShaderWatch::watch(std::function<FW::ShaderProgram&()> program, const std::string& vertex_path,
                         const std::string& fragment_path, std::function<void(GLuint)> set_uniforms) {
     Entry entry;
@@ -61,9 +66,7 @@ void ShaderWatch::rebuild() {
     for (Entry& entry : entries) {
         if (entry.refused[0] || entry.refused[1]) {
             const std::string& path = entry.paths[entry.refused[0] ? 0 : 1];
-            const std::string error = "Cannot read " + path + ": not a regular file of at most " +
-                                      std::to_string(FW::max_source_bytes >> 20) +
-                                      " MiB (the last working program stays)";
+            const std::string error = refused_file_error(path) + " (the last working program stays)";
             if (entry.error != error)
                 std::cout << error << std::endl;
             entry.error = error;

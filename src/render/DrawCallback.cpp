@@ -12,6 +12,7 @@
 #include "FramePasses.h"
 #include "InfoOverlay.h"
 #include "LiveMode.h"
+#include "TrackPlayer.h"
 #include "singletons/Scene.h"
 #include "singletons/UI.h"
 
@@ -65,12 +66,14 @@ void DrawCallback::draw(int, int) {
     const float dt = live && live->jumped ? 0.0f : t - last_time;
     last_time = t;
     UI::get().logic(dt);
+    if (tracks)
+        tracks->frame(t, scene->camera);
 
     if (field) {
-        draw_sky_pass(t, scene->camera.view);
-        draw_field_pass(*field, scene->camera.view, t);
+        draw_sky_pass(t, scene->camera.view, tracks);
+        draw_field_pass(*field, scene->camera.view, t, tracks);
     } else {
-        draw_background_pass(t);
+        draw_background_pass(t, tracks);
     }
     draw_blur_passes();
     draw_composite_pass(true);

@@ -8,6 +8,7 @@
 #include "FW/ScreenQuad.h"
 #include "FW/Window.h"
 #include "GemField.h"
+#include "TrackPlayer.h"
 #include "singletons/Pipeline.h"
 
 namespace {
@@ -33,10 +34,12 @@ GLuint use_on_hdr_framebuffer(const FW::ShaderProgram& program) {
     return program.handle;
 }
 
-// The background program bound on the HDR framebuffer with its "t" set.
-GLuint use_background_program(float seconds) {
+// The background program bound on the HDR framebuffer with its "t" and the tracks set.
+GLuint use_background_program(float seconds, const TrackPlayer* tracks) {
     const GLuint program = use_on_hdr_framebuffer(Pipeline::get().background_program);
     glUniform1f(glGetUniformLocation(program, "t"), static_cast<float>(seconds * t_per_second));
+    if (tracks)
+        tracks->set_uniforms(program);
     return program;
 }
 
@@ -48,13 +51,13 @@ void finish_background_pass() {
 
 }  // namespace
 
-void draw_background_pass(float seconds) {
-    use_background_program(seconds);
+void draw_background_pass(float seconds, const TrackPlayer* tracks) {
+    use_background_program(seconds, tracks);
     finish_background_pass();
 }
 
-void draw_sky_pass(float seconds, const glm::mat4& view) {
-    const GLuint program = use_background_program(seconds);
+void draw_sky_pass(float seconds, const glm::mat4& view, const TrackPlayer* tracks) {
+    const GLuint program = use_background_program(seconds, tracks);
     // The camera's orientation, camera to world: the transposed rotation of the view.
     const glm::mat3 turn = glm::transpose(glm::mat3(view));
     glUniform1i(glGetUniformLocation(program, "explore"), 1);
@@ -62,7 +65,7 @@ void draw_sky_pass(float seconds, const glm::mat4& view) {
     finish_background_pass();
 }
 
-void draw_field_pass(GemField& field, const glm::mat4& view, float seconds) {
+void draw_field_pass(GemField& field, const glm::mat4& view, float seconds, const TrackPlayer* tracks) {
     Pipeline& pipeline = Pipeline::get();
     const GLuint program = use_on_hdr_framebuffer(pipeline.standard_program);
     const glm::mat4 projection = field_projection(pipeline.width, pipeline.height);
@@ -71,6 +74,8 @@ void draw_field_pass(GemField& field, const glm::mat4& view, float seconds) {
     glUniform1f(glGetUniformLocation(program, "t"), static_cast<float>(seconds * t_per_second));
     glUniform1i(glGetUniformLocation(program, "stone_vertices"), field.stone_vertices);
     glUniform1i(glGetUniformLocation(program, "stones"), stones_unit);
+    if (tracks)
+        tracks->set_uniforms(program);
     field.cull(projection * view);
     field.submit(stones_unit);
 }

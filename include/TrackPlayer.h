@@ -1,0 +1,74 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "FW/Camera.h"
+#include "FW/GL.h"
+#include "Tracks.h"
+
+class LiveTimeline;
+
+// The tracks of "--tracks FILE" in a run: evaluated at every frame's time,
+// set as float uniforms and placing the scene's camera; in live mode the file
+// is watched and reloaded, and the recording keys write it.
+class TrackPlayer {
+public:
+    std::string path;
+    // The tracks in force, and their values at the frame's time (one per track).
+    TrackSet set;
+    std::vector<float> values;
+    // Whether the camera tracks place the camera; `C` toggles it where the
+    // camera is flown (explore mode).
+    bool follow_camera = true;
+    bool can_fly = false;
+
+    // Live reload. Bytes that parse are taken at once; bytes that fail are
+    // reported only when a later poll reads the same bytes (a save caught
+    // half-way fails once, silently), and the last good tracks stay.
+    double interval = 0.2;
+    double last_poll = -1.0e9;
+    std::string seen;  // the bytes last read or written
+    bool failed_once = false;
+    // The file's error, shown until a version parses; a failed write's, until a write succeeds.
+    std::string error;
+    std::string write_error;
+
+    // Reads and parses the file; false with the message ("FILE:LINE: ...") in `error`.
+    bool load(const std::string& file_path);
+    void poll(double now);
+    // Evaluates every track at `t` and, when following, places the camera.
+    void frame(double t, FW::Camera& camera);
+    // Sets the frame's value of each track named by a GLSL identifier on the
+    // bound `program`, where it has that uniform.
+    void set_uniforms(GLuint program) const;
+    // The recording keys: keys of the five camera tracks at `t` from the
+    // camera, or no key of any track at `t`. The file is read again and written
+    // whole through a temporary file; false when it was left as it was.
+    bool record(double t, const FW::Camera& camera);
+    bool remove(double t);
+    // The texts over the picture: the errors, and one line per track value (at most 8).
+    std::vector<std::string> error_lines() const;
+    std::vector<std::string> value_lines() const;
+
+private:
+    // Per track: set as a uniform, or which camera track it is (-1: none).
+    std::vector<bool> uniform;
+    std::vector<int> camera_part;
+    bool has_camera = false;
+
+    void take(std::string text, TrackSet parsed);
+    bool edit(const std::function<std::string(const std::string&)>& change);
+};
+
+// Applies a tracks key (C in explore mode; in live mode K, X, [ and ]) with
+// GLFW's key code and action; true when the key is one of them. `timeline`
+// is null outside live mode.
+bool apply_track_key(TrackPlayer& player, LiveTimeline* timeline, FW::Camera& camera, int key, int action,
+                     double wall_now);
+
+// Writes `bytes` to a temporary file beside `path` and renames it over `path`,
+// so that a reader sees the old file or the new one, whole. Returns the
+// reason of a failure ("" on success); the file at `path` is then unchanged.
+std::string replace_file(const std::string& path, const std::string& bytes);
