@@ -65,9 +65,8 @@ TEST(VertexData, HandlesCountVerticesTheStoreKeepsTheOrderAndUnequalSizesAbort) 
     EXPECT_DEATH(store.add_object(v, six), "vertices\\.size\\(\\) == normals\\.size\\(\\)");
 }
 
-// The field's cull keeps a stone by its whole body: one whose centre lies just
-// past the view's right edge, or between the eye and the near plane, but which
-// reaches into the view is kept; the same stones a little farther out are not.
+// The cull keeps a stone by its whole body: one whose centre lies just past the view's right edge, or
+// between the eye and the near plane, but which reaches into the view is kept; a little farther, not.
 TEST(GemField, CullKeepsStonesWhoseBodiesReachIntoTheView) {
     const float edge = 10.0f * std::tan(glm::radians(GemField::fov_y_degrees / 2)) * 16 / 9;
     GemField field;  // the eye at the origin looking down -z; one cell, across the view's edge
@@ -75,8 +74,7 @@ TEST(GemField, CullKeepsStonesWhoseBodiesReachIntoTheView) {
     field.cell_stones = {0, 1, 2, 3};
     field.cell_first = {0, 4};
     field.cell_bounds = {{0, 0, -10, 100}};
-    for (int i = 0; i < 4; ++i)
-        field.handles.push_back({nullptr, 10 * i, 10});
+    field.handles = {{nullptr, 0, 10}, {nullptr, 10, 10}, {nullptr, 20, 10}, {nullptr, 30, 10}};
     field.cull(field_projection(160, 90));
     EXPECT_EQ(std::make_tuple(field.visible, field.firsts, field.counts),
               std::make_tuple(2, std::vector<GLint>{0}, std::vector<GLsizei>{20}));
