@@ -1,8 +1,8 @@
 """scripts/render: without options (through scripts/run, no display) an H.264 + AAC MP4 of 3480 frames and 58 s of
-sound, the frame files coming and going in TMPDIR; with --lossless --explore -n, resumed after Ctrl-C, frame for frame
-the BMP files of a whole capture run, from folders named with GNU Parallel's {1} and {=Perl code=}, which must not run.
-Refused: bad options, every bad line of a hosts file, a second render of one output; told: a demo failing every try
-(--tracks on its command line), an unreadable plan or another tracks file (afresh), a full disk in the join (root).
+sound, the frame files coming and going in TMPDIR; refusals (bad options, each bad line of a hosts file), a demo that
+fails every try (told, --tracks reaching it; afresh for an unreadable plan or another tracks file), a full disk in the
+join (as root). Resumed after Ctrl-C, --lossless --explore -n frame for frame the BMP files of a whole capture run,
+from folders named with GNU Parallel's {1} and {=Perl code=} (never run); a second render of one output is refused.
 Over ssh for real (a private sshd with a throwaway key, two logins to it standing for two machines; as root only):
 Ctrl-C once a chunk is done stops every chunk, remote ones too, and leaves no video; the same command renders only
 the missing chunks, the same frames again, and leaves nothing on the host."""
@@ -42,9 +42,8 @@ def probe(video):
 
 
 def stop_mid_way(render, env, work):
-    """Ctrl-C once a segment is finished and others are still rendering (a second render of the output refused
-    before); every process of the render, here and on the host, must end. Returns its stderr and the number of
-    finished segments."""
+    """Ctrl-C once a segment is finished and others are still rendering; every process of the render, here and
+    on the host, must end. Returns its stderr and the number of finished segments."""
     segments = lambda: [name for name in os.listdir(work) if name.endswith(".mkv")] if os.path.isdir(work) else []
     proc = subprocess.Popen(render, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
     assert "another size, build" in (afresh := proc.stderr.readline()), afresh  # said once the folder is locked
