@@ -418,7 +418,7 @@ class Render:
 
     def read_plan(self):
         """The plan kept in the work folder, or None where there is none; an
-        unreadable one is said to be so (the caller starts afresh)."""
+        unreadable one is said to be so and gives {} (the caller starts afresh)."""
         name = self.path("plan.json")
         try:
             with open(name) as f:
