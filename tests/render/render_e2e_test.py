@@ -69,7 +69,8 @@ def stop_mid_way(render, env, work):
 
 with DataDir(capture=True) as data, tempfile.TemporaryDirectory(prefix="render-e2e-") as tmp:
     assert run_demo(["--capture", "--windowed", *SIZE, "--no-music", *EXPLORE], data.path).returncode == 0
-    whole_run = [hashlib.md5(b"".join(read_bmp(data.file(f"capture/frame{i}.bmp"))[2])).hexdigest() for i in range(3480)]
+    whole_run = [hashlib.md5(b"".join(read_bmp(data.file(f"capture/frame{i}.bmp"))[2])).hexdigest()
+                 for i in range(3480)]
     for folder in (tmpdir := tmp + "/tmp", out := f"{tmp}/out{BRACES}", fake := f"{tmp}/fake{BRACES}"):
         os.mkdir(folder)
     for target, link in [(SCRIPTS + "/..", f"checkout{BRACES}"), (RUN_DIR, f"build{BRACES}")] + \
@@ -99,8 +100,9 @@ with DataDir(capture=True) as data, tempfile.TemporaryDirectory(prefix="render-e
     os.chmod(fake + "/demo", 0o755)
     said = rf"2 of 2 chunks failed \(chunk \d: the demo ended with status 3: demo --capture .* --explore -n 300 " \
            rf"--tracks {re.escape(work)}/tracks\)\n"
-    for path, text, told in [("flight", "1", said + "render: no video written\n$"), (work + "/plan.json", "{", "cannot "
-                             "read .*plan.json .*; starting afresh"), ("flight", "2", "another .* options; starting afresh")]:
+    for path, text, told in [("flight", "1", said + "render: no video written\n$"),
+                             (work + "/plan.json", "{", "cannot read .*plan.json .*; starting afresh"),
+                             ("flight", "2", "another .* options; starting afresh")]:
         with open(os.path.join(tmp, path), "w") as f:
             f.write(text)
         r = run(*render, "--chunks", "2", "--tracks", "flight", env=dict(env, DEMO_RUN_DIR=fake), cwd=tmp)
