@@ -11,6 +11,7 @@ import glob
 import hashlib
 import json
 import os
+import pathlib
 import re
 import signal
 import socket
@@ -91,24 +92,20 @@ with DataDir(capture=True) as data, tempfile.TemporaryDirectory(prefix="render-e
         out + "/v.mkv.render"
     for bad in (["-w", "0"], ["--jobs", "0"], ["-n", "x"]):
         assert run(*render, *bad, env=env).returncode == 2, bad
-    with open(tmp + "/hosts", "wb") as f:
-        f.write(b":\n# 2/comment\n0/a\n2/ \nx/b\n2/\xff\nssh -i /k h\n2/ssh -i /k h\n")
+    pathlib.Path(tmp, "hosts").write_bytes(b":\n# 2/comment\n0/a\n2/ \nx/b\n2/\xff\nssh -i /k h\n2/ssh -i /k h\n")
     r = run(*render, "--hosts", tmp + "/hosts", env=env)
     assert re.findall(r"^  line (\d+)", r.stderr, re.M) == ["3", "4", "5", "6", "8"] and not os.path.exists(work)
-    with open(fake + "/demo", "w") as f:  # fails at once, saying its command line
-        f.write('#!/bin/sh\necho "demo $*" >&2\nexit 3\n')
+    pathlib.Path(fake, "demo").write_text('#!/bin/sh\necho "demo $*" >&2\nexit 3\n')  # fails, saying its command line
     os.chmod(fake + "/demo", 0o755)
     said = rf"2 of 2 chunks failed \(chunk \d: the demo ended with status 3: demo --capture .* --explore -n 300 " \
            rf"--tracks {re.escape(work)}/tracks\)\n"
     for path, text, told in [("flight", "1", said + "render: no video written\n$"),
                              (work + "/plan.json", "{", "cannot read .*plan.json .*; starting afresh"),
                              ("flight", "2", "another .* options; starting afresh")]:
-        with open(os.path.join(tmp, path), "w") as f:
-            f.write(text)
+        pathlib.Path(tmp, path).write_text(text)
         r = run(*render, "--chunks", "2", "--tracks", "flight", env=dict(env, DEMO_RUN_DIR=fake), cwd=tmp)
         assert r.returncode == 1 and re.search(said, r.stderr) and re.search(told, r.stderr), r.stderr
-    with open(work + "/tracks") as f:
-        assert f.read() == "2" and [f for _, _, files in os.walk(tmp) for f in files if f == "PWNED"] == []
+    assert pathlib.Path(work, "tracks").read_text() == "2" and "PWNED" not in sum((f for _, _, f in os.walk(tmp)), [])
 
     if os.getuid() != 0:
         print("ssh part skipped: the test starts its own sshd, which needs root; Ctrl-C and resume run locally")
