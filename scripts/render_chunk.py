@@ -8,7 +8,8 @@ It runs wherever GNU Parallel starts it: on this machine with the run folder
 demo captures the chunk (--capture --start --frames) on a private virtual
 display of the video's size; each BMP frame is piped into ffmpeg once the next
 one is announced, then deleted. The segment is written under a temporary name
-and renamed once complete, so a segment that exists is a whole one.
+and renamed once complete, so a segment that exists is a whole one. --explore,
+-n and --tracks go on to the demo.
 
 Standard output carries one line per event for the progress bar:
 "chunk K start", "chunk K frame N" (N frames of the chunk encoded),
@@ -57,6 +58,7 @@ class Interrupted(Exception):
 
 
 def parse_args(argv):
+    """The options scripts/render gives; they are not meant to be typed."""
     parser = argparse.ArgumentParser(prog="render_chunk.py", add_help=False)
     where = parser.add_mutually_exclusive_group(required=True)
     where.add_argument("--run-dir")
@@ -71,10 +73,15 @@ def parse_args(argv):
     # cores are shared out among the chunks running on one host.
     parser.add_argument("--slots", required=True)
     parser.add_argument("-o", required=True)
+    parser.add_argument("--explore", action="store_true")
+    parser.add_argument("-n", type=int)
+    # The tracks file: a path here (--run-dir), a file of the bundle on a host.
+    parser.add_argument("--tracks")
     return parser.parse_args(argv)
 
 
 def llvmpipe_threads(slots_b64):
+    """llvmpipe's threads per demo: this host's cores shared out among its job slots."""
     login = os.environ.get("PARALLEL_SSHLOGIN", ":")
     slots = json.loads(base64.b64decode(slots_b64)).get(login, 0)
     cores = len(os.sched_getaffinity(0))
@@ -82,6 +89,7 @@ def llvmpipe_threads(slots_b64):
 
 
 def tail(path, lines=5):
+    """The last lines of a log file on one line, or "" where there is none."""
     try:
         with open(path, errors="replace") as f:
             return " ".join(line.strip() for line in f.readlines()[-lines:])
@@ -115,7 +123,8 @@ def start_xvfb(width, height, log):
     ready_read, ready_write = os.pipe()
     try:
         xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(ready_write), "-screen", "0", f"{width}x{height}x24", "-nolisten", "tcp"],
+            ["Xvfb", "-displayfd", str(ready_write), "-screen", "0", f"{width}x{height}x24",
+             "-nolisten", "tcp"],
             pass_fds=(ready_write,), stdin=subprocess.DEVNULL, stdout=log, stderr=log,
             start_new_session=True, preexec_fn=end_with_parent)
     finally:
@@ -143,49 +152,73 @@ class Chunk:
         self.partial = self.segment + ".part"
         self.workdir = None
         self.run_dir = os.path.abspath(args.run_dir) if args.run_dir else None
+        self.tracks = None
+        if args.tracks is not None and args.run_dir:
+            self.tracks = os.path.abspath(args.tracks)
         self.xvfb = self.encoder = self.demo = None
         self.demo_out = None
 
     def say(self, event):
+        """One event line on stdout for scripts/render's progress bar."""
         print(f"chunk {self.args.chunk} {event}", flush=True)
 
     def log(self, name):
+        """A new log file in the chunk's temporary folder."""
         return open(os.path.join(self.workdir, name), "wb")
 
     def prepare(self):
+        """The chunk's temporary folder, the demo's data linked in, and the
+        run folder unpacked there from a bundle."""
         self.workdir = tempfile.mkdtemp(prefix="demo-chunk-")
         if self.run_dir is None:
             self.run_dir = os.path.join(self.workdir, "run")
             with tarfile.open(self.args.bundle) as bundle:
                 bundle.extractall(self.run_dir)
+            if self.args.tracks is not None:
+                self.tracks = os.path.join(self.run_dir, self.args.tracks)
         for folder in DATA_FOLDERS:
             os.symlink(os.path.join(self.run_dir, folder), os.path.join(self.workdir, folder))
         os.mkdir(os.path.join(self.workdir, "capture"))
 
+    def demo_command(self):
+        """The demo's command line for this chunk's frames."""
+        a = self.args
+        command = [os.path.join(self.run_dir, "demo"), "--capture", "--windowed",
+                   "-w", str(a.w), "-h", str(a.h), "--no-music",
+                   "--start", repr(a.first / FPS), "--frames", str(a.count)]
+        if a.explore:
+            command.append("--explore")
+        if a.n is not None:
+            command += ["-n", str(a.n)]
+        if self.tracks is not None:
+            command += ["--tracks", self.tracks]
+        return command
+
     def start(self):
+        """Starts the virtual display, the encoder and the demo."""
         a = self.args
         with self.log("xvfb.log") as log:
             self.xvfb, display = start_xvfb(a.w, a.h, log)
         if display is None:
-            raise ChunkError("the virtual display (Xvfb) did not start: " + tail(os.path.join(self.workdir, "xvfb.log")))
+            raise ChunkError("the virtual display (Xvfb) did not start: "
+                             + tail(os.path.join(self.workdir, "xvfb.log")))
         encode = ["ffmpeg", "-y", "-hide_banner", "-loglevel", "error",
                   "-f", "image2pipe", "-c:v", "bmp", "-framerate", str(FPS), "-i", "pipe:0",
                   *(FFV1 if a.lossless else X264), self.partial]
         with self.log("ffmpeg.log") as log:
-            self.encoder = subprocess.Popen(encode, stdin=subprocess.PIPE, stdout=subprocess.DEVNULL, stderr=log,
+            self.encoder = subprocess.Popen(encode, stdin=subprocess.PIPE,
+                                            stdout=subprocess.DEVNULL, stderr=log,
                                             start_new_session=True, preexec_fn=end_with_parent)
         env = dict(os.environ, DISPLAY=display, LIBGL_ALWAYS_SOFTWARE="1",
                    LP_NUM_THREADS=str(llvmpipe_threads(a.slots)))
-        command = [os.path.join(self.run_dir, "demo"), "--capture", "--windowed", "-w", str(a.w), "-h", str(a.h),
-                   "--no-music", "--start", repr(a.first / FPS), "--frames", str(a.count)]
         # The demo's stdout is a socket with the smallest send buffer rather than
         # a pipe, which would let it run thousands of frames ahead.
         self.demo_out, demo_end = socket.socketpair()
         with demo_end, self.log("demo.log") as log:
             demo_end.setsockopt(socket.SOL_SOCKET, socket.SO_SNDBUF, 1)
-            self.demo = subprocess.Popen(command, cwd=self.workdir, env=env, stdin=subprocess.DEVNULL,
-                                         stdout=demo_end, stderr=log, start_new_session=True,
-                                         preexec_fn=end_with_parent)
+            self.demo = subprocess.Popen(self.demo_command(), cwd=self.workdir, env=env,
+                                         stdin=subprocess.DEVNULL, stdout=demo_end, stderr=log,
+                                         start_new_session=True, preexec_fn=end_with_parent)
 
     def encode(self, name):
         """Reads a finished frame file, checks that it is whole, deletes it and
@@ -203,7 +236,11 @@ class Chunk:
         try:
             self.encoder.stdin.write(data)
         except BrokenPipeError:
-            raise ChunkError("the encoder stopped: " + (tail(os.path.join(self.workdir, "ffmpeg.log")) or "no message"))
+            raise ChunkError("the encoder stopped: " + self.encoder_said())
+
+    def encoder_said(self):
+        """The encoder's last messages."""
+        return tail(os.path.join(self.workdir, "ffmpeg.log")) or "no message"
 
     def read_line(self):
         """The demo's next output line, or "" at its end. Reads nothing past the
@@ -247,12 +284,14 @@ class Chunk:
             raise ChunkError(f"the demo wrote {done} frames instead of {self.args.count}")
 
     def finish(self):
+        """Ends the encoder and puts the whole segment in place."""
         self.encoder.stdin.close()
         if self.encoder.wait() != 0:
-            raise ChunkError("the encoder failed: " + (tail(os.path.join(self.workdir, "ffmpeg.log")) or "no message"))
+            raise ChunkError("the encoder failed: " + self.encoder_said())
         os.replace(self.partial, self.segment)
 
     def clean_up(self):
+        """Stops what still runs and removes the temporary folder and segment."""
         if self.encoder is not None and self.encoder.stdin and not self.encoder.stdin.closed:
             try:
                 self.encoder.stdin.close()
@@ -270,6 +309,7 @@ class Chunk:
             pass
 
     def run(self):
+        """The chunk from start to end."""
         self.say("start")
         self.prepare()
         self.start()
@@ -279,10 +319,12 @@ class Chunk:
 
 
 def raise_interrupted(signum, _frame):
+    """A signal handler that unwinds into the clean-up."""
     raise Interrupted(signum)
 
 
 def main(argv):
+    """Renders the chunk; returns the exit status: 0, 1 for a failure, 128 + a signal."""
     args = parse_args(argv)
     for signum in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP):
         signal.signal(signum, raise_interrupted)

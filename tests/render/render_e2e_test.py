@@ -1,13 +1,18 @@
 """scripts/render: without options (through scripts/run, no display) an H.264 + AAC MP4 of 3480 frames and 58 s of
-sound, the frame files coming and going in TMPDIR; with --lossless in two chunks, frame for frame the BMP files of a
-whole capture run. Over ssh for real (a private sshd with a throwaway key, two logins to it standing for two
-machines; as root only): Ctrl-C once a chunk is done stops every chunk, remote ones too, and leaves no video; the
-same command renders only the missing chunks, the same frames again, and leaves nothing on the host."""
+sound, the frame files coming and going in TMPDIR; refusals (bad options, each bad line of a hosts file), a demo that
+fails every try (told, --tracks reaching it; afresh for an unreadable plan or another tracks file), a full disk in the
+join (as root). Resumed after Ctrl-C, --lossless --explore -n frame for frame the BMP files of a whole capture run,
+from folders named with GNU Parallel's {1} and {=Perl code=} (never run); a second render of one output is refused.
+Over ssh for real (a private sshd with a throwaway key, two logins to it standing for two machines; as root only):
+Ctrl-C once a chunk is done stops every chunk, remote ones too, and leaves no video; the same command renders only
+the missing chunks, the same frames again, and leaves nothing on the host."""
 
 import glob
 import hashlib
 import json
 import os
+import pathlib
+import re
 import signal
 import socket
 import subprocess
@@ -18,14 +23,17 @@ from demo_harness import RUN_DIR, DataDir, demo_env, read_bmp, run_demo
 
 SCRIPTS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "../../scripts")
 SIZE = ["-w", "64", "-h", "36"]
+EXPLORE = ["--explore", "-n", "300"]
+BRACES = "{1}{=qx(touch PWNED)=}"
 
 
 run = lambda *args, **kwargs: subprocess.run(args, capture_output=True, text=True, timeout=800, **kwargs)
 
 
 def probe(video):
-    """The MD5 of each decoded frame as top-down RGB, and the sound's start and length (to 10 ms)."""
-    frames = run("ffmpeg", "-v", "error", "-i", video, "-map", "0:v", "-pix_fmt", "rgb24", "-f", "framemd5", "-").stdout
+    """The MD5 of each decoded frame as bottom-up BGR, and the sound's start and length (to 10 ms)."""
+    frames = run("ffmpeg", "-v", "error", "-i", video, "-map", "0:v", "-vf", "vflip", "-pix_fmt", "bgr24", "-f",
+                 "framemd5", "-").stdout
     sound = subprocess.run(["ffmpeg", "-v", "error", "-i", video, "-map", "0:a", "-ac", "1", "-f", "s16le", "-"],
                            capture_output=True).stdout
     start = run("ffprobe", "-v", "error", "-select_streams", "a:0", "-show_entries", "stream=start_time", "-of",
@@ -39,6 +47,8 @@ def stop_mid_way(render, env, work):
     on the host, must end. Returns its stderr and the number of finished segments."""
     segments = lambda: [name for name in os.listdir(work) if name.endswith(".mkv")] if os.path.isdir(work) else []
     proc = subprocess.Popen(render, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
+    assert "another size, build" in (afresh := proc.stderr.readline()), afresh  # said once the folder is locked
+    assert f"another render of {work[:-7]} is running" in (second := run(*render, env=env).stderr), second
     while not segments() and proc.poll() is None:
         time.sleep(0.05)
     with open(work + "/plan.json") as f:
@@ -59,16 +69,16 @@ def stop_mid_way(render, env, work):
 
 
 with DataDir(capture=True) as data, tempfile.TemporaryDirectory(prefix="render-e2e-") as tmp:
-    assert run_demo(["--capture", "--windowed", *SIZE, "--no-music"], data.path).returncode == 0
-    whole_run = []
-    for i in range(3480):
-        bgr = b"".join(reversed(read_bmp(data.file(f"capture/frame{i}.bmp"))[2]))
-        rgb = bytearray(bgr)
-        rgb[0::3], rgb[2::3] = bgr[2::3], bgr[0::3]
-        whole_run.append(hashlib.md5(rgb).hexdigest())
-    for folder in (tmpdir := tmp + "/tmp", out := tmp + "/out"):
+    assert run_demo(["--capture", "--windowed", *SIZE, "--no-music", *EXPLORE], data.path).returncode == 0
+    whole_run = [hashlib.md5(b"".join(read_bmp(data.file(f"capture/frame{i}.bmp"))[2])).hexdigest()
+                 for i in range(3480)]
+    for folder in (tmpdir := tmp + "/tmp", out := f"{tmp}/out{BRACES}", fake := f"{tmp}/fake{BRACES}"):
         os.mkdir(folder)
-    env = {k: v for k, v in demo_env({"TMPDIR": tmpdir, "DEMO_RUN_DIR": RUN_DIR}).items() if k != "DISPLAY"}
+    for target, link in [(SCRIPTS + "/..", f"checkout{BRACES}"), (RUN_DIR, f"build{BRACES}")] + \
+            [(f"{RUN_DIR}/{name}", f"fake{BRACES}/{name}") for name in ("shaders", "fonts", "assets")]:
+        os.symlink(os.path.realpath(target), f"{tmp}/{link}")
+    env = {k: v for k, v in demo_env({"TMPDIR": tmpdir, "DEMO_RUN_DIR": f"{tmp}/build{BRACES}"}).items()
+           if k != "DISPLAY"}
     r = run(SCRIPTS + "/run", "--windowed", *SIZE, cwd=out, env=env)
     assert r.returncode == 0 and f"No display: rendering the demo into {out}/demo.mp4" in r.stderr, r.stderr[-2000:]
     assert "render: 3480/3480 frames 100.0%  chunks: " in r.stderr, r.stderr[-2000:]
@@ -78,16 +88,33 @@ with DataDir(capture=True) as data, tempfile.TemporaryDirectory(prefix="render-e
     assert probe(out + "/demo.mp4")[1] == (0.0, 58.0) and os.listdir(tmpdir) == [], "sound or files left behind"
     os.remove(out + "/demo.mp4")
 
-    render = [SCRIPTS + "/render", *SIZE, "--lossless", "-o", out + "/v.mkv"]
-    r = run(*render, "--jobs", "2", "--chunks", "2", env=env)
-    assert r.returncode == 0 and "in 2 chunks" in r.stdout, r.stderr[-2000:]
-    assert probe(out + "/v.mkv") == (whole_run, (0.0, 58.0)), "the video differs from the whole capture run"
-    os.remove(out + "/v.mkv")
+    render, work = [f"{tmp}/checkout{BRACES}/scripts/render", *SIZE, "--lossless", "-o", out + "/v.mkv", *EXPLORE], \
+        out + "/v.mkv.render"
+    for bad in (["-w", "0"], ["--jobs", "0"], ["-n", "x"]):
+        assert run(*render, *bad, env=env).returncode == 2, bad
+    pathlib.Path(tmp, "hosts").write_bytes(b":\n# 2/comment\n0/a\n2/ \nx/b\n2/\xff\nssh -i /k h\n2/ssh -i /k h\n")
+    r = run(*render, "--hosts", tmp + "/hosts", env=env)
+    assert re.findall(r"^  line (\d+)", r.stderr, re.M) == ["3", "4", "5", "6", "8"] and not os.path.exists(work)
+    pathlib.Path(fake, "demo").write_text('#!/bin/sh\necho "demo $*" >&2\nexit 3\n')  # fails, saying its command line
+    os.chmod(fake + "/demo", 0o755)
+    said = rf"2 of 2 chunks failed \(chunk \d: the demo ended with status 3: demo --capture .* --explore -n 300 " \
+           rf"--tracks {re.escape(work)}/tracks\)\n"
+    for path, text, told in [("flight", "1", said + "render: no video written\n$"),
+                             (work + "/plan.json", "{", "cannot read .*plan.json .*; starting afresh"),
+                             ("flight", "2", "another .* options; starting afresh")]:
+        pathlib.Path(tmp, path).write_text(text)
+        r = run(*render, "--chunks", "2", "--tracks", "flight", env=dict(env, DEMO_RUN_DIR=fake), cwd=tmp)
+        assert r.returncode == 1 and re.search(said, r.stderr) and re.search(told, r.stderr), r.stderr
+    assert pathlib.Path(work, "tracks").read_text() == "2" and "PWNED" not in sum((f for _, _, f in os.walk(tmp)), [])
 
     if os.getuid() != 0:
         print("ssh part skipped: the test starts its own sshd, which needs root; Ctrl-C and resume run locally")
         render += ["--jobs", "2", "--chunks", "3"]
     else:
+        os.mkdir(full := tmp + "/full")  # a disk that fills up in the join
+        r = run("unshare", "-m", "sh", "-c", 'mount -t tmpfs -o size=3m tmpfs "$0" && exec "$@"', full, render[0],
+                *SIZE, "-o", full + "/v.mp4", env=env)
+        assert f"render: error: the disk of {full} is full" in r.stderr, r.stderr[-2000:]
         for key in ("key", "host_key"):
             subprocess.run(["ssh-keygen", "-q", "-t", "ed25519", "-N", "", "-f", f"{tmp}/{key}"], check=True)
         with socket.socket() as s:
@@ -107,8 +134,8 @@ with DataDir(capture=True) as data, tempfile.TemporaryDirectory(prefix="render-e
         left_on_host = lambda: glob.glob("/tmp/demo-chunk-*") + glob.glob(os.path.expanduser("~/render-*"))
         before = left_on_host()
     try:
-        err, finished = stop_mid_way(render, env, out + "/v.mkv.render")
-        assert "render: interrupted (SIGINT); stopping" in err and f"kept in {out}/v.mkv.render" in err, err
+        err, finished = stop_mid_way(render, env, work)
+        assert "render: interrupted (SIGINT); stopping" in err and f"kept in {work}" in err, err
         assert os.listdir(out) == ["v.mkv.render"], "a video left behind"
         r = run(*render, env=env)
         assert r.returncode == 0 and f"{finished} of 3 chunks done" in r.stderr, r.stderr[-2000:]

@@ -1,3 +1,4 @@
+#include <cmath>
 #include <tuple>
 #include <vector>
 
@@ -6,6 +7,7 @@
 #include <glm/gtc/type_ptr.hpp>
 
 #include "Gem.h"
+#include "GemField.h"
 #include "VertexData.h"
 
 namespace {
@@ -61,6 +63,21 @@ TEST(VertexData, HandlesCountVerticesTheStoreKeepsTheOrderAndUnequalSizesAbort) 
     n.insert(n.end(), gem.normals.begin(), gem.normals.end());
     EXPECT_EQ(std::make_pair(store.vertices, store.normals), std::make_pair(v, n));
     EXPECT_DEATH(store.add_object(v, six), "vertices\\.size\\(\\) == normals\\.size\\(\\)");
+}
+
+// The cull keeps a stone by its whole body: one whose centre lies just past the view's right edge, or
+// between the eye and the near plane, but which reaches into the view is kept; a little farther, not.
+TEST(GemField, CullKeepsStonesWhoseBodiesReachIntoTheView) {
+    const float edge = 10.0f * std::tan(glm::radians(GemField::fov_y_degrees / 2)) * 16 / 9;
+    GemField field;  // the eye at the origin looking down -z; one cell, across the view's edge
+    field.bounds = {{edge + 0.5f, 0, -10, 1}, {0, 0, -0.05f, 0.2f}, {edge + 2, 0, -10, 1}, {0, 0, 0.5f, 0.2f}};
+    field.cell_stones = {0, 1, 2, 3};
+    field.cell_first = {0, 4};
+    field.cell_bounds = {{0, 0, -10, 100}};
+    field.handles = {{nullptr, 0, 10}, {nullptr, 10, 10}, {nullptr, 20, 10}, {nullptr, 30, 10}};
+    field.cull(field_projection(160, 90));
+    EXPECT_EQ(std::make_tuple(field.visible, field.firsts, field.counts),
+              std::make_tuple(2, std::vector<GLint>{0}, std::vector<GLsizei>{20}));
 }
 
 }  // namespace

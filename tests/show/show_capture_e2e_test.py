@@ -2,11 +2,10 @@
 picture unlike the others', in composition and not only in colour (their
 edge maps do not correlate), and the last seconds have faded to black."""
 
-import struct
 from itertools import combinations
 from statistics import correlation, mean, pstdev
 
-from demo_harness import DataDir, run_demo
+from demo_harness import DataDir, read_bmp, run_demo
 
 ARGS = ["--capture", "--windowed", "-w", "64", "-h", "36", "--no-music", "-n", "10"]
 FRAMES = 3480
@@ -14,15 +13,8 @@ SECTIONS = {"intro": 7.0, "build-up": 20.0, "climax": 36.0, "ending": 47.0}  # s
 
 
 def read_pixels(path):
-    """The channel values of an uncompressed 24-bit BMP file."""
-    with open(path, "rb") as f:
-        data = f.read()
-    assert data[:2] == b"BM" and struct.unpack_from("<H", data, 28)[0] == 24, path
-    offset = struct.unpack_from("<I", data, 10)[0]
-    width, height = struct.unpack_from("<ii", data, 18)
-    stride = (width * 3 + 3) & ~3
-    return [v for row in range(abs(height))
-            for v in data[offset + row * stride:offset + row * stride + width * 3]]
+    """The channel values of a 24-bit BMP file, bottom row first."""
+    return [v for row in read_bmp(path)[2] for v in row]
 
 
 def edge_map(pixels, width=64, height=36):
