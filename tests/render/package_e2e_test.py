@@ -45,7 +45,8 @@ class Package(unittest.TestCase):
         self.assertEqual(self.dist, [folder, folder + ".tar.gz"])
         self.assertRegex(folder, r"^demo-")
         self.assertEqual(os.listdir(os.path.join(self.pkg, "capture")), [])
-        for path in ("README.txt", "run-demo", "fonts/arial.ttf", "assets/kelvarra.mp3", "shaders/fonts.vert"):
+        for path in ("README.txt", "run-demo", "fonts/arial.ttf", "assets/kelvarra.mp3", "shaders/fonts.vert",
+                     "tracks/flight.tracks"):
             self.assertTrue(os.path.isfile(os.path.join(self.pkg, path)), path)
         libs = os.listdir(self.lib)
         self.assertEqual(set(BUNDLED) - set(libs), set())
