@@ -49,7 +49,12 @@ std::string info_log(GLuint object, bool program) {
 // Compiles one stage from source text; 0 and the log when it fails.
 GLuint try_compile(GLenum type, const std::string& source, std::string& log) {
     GLuint handle = glCreateShader(type);
+#ifdef __EMSCRIPTEN__
+    const std::string es_source = es_shader_source(source);
+    const char* text = es_source.c_str();
+#else
     const char* text = source.c_str();
+#endif
     glShaderSource(handle, 1, &text, nullptr);
     glCompileShader(handle);
     GLint success = 0;
@@ -93,6 +98,14 @@ GLuint compile(GLenum type, const std::string& path, const char* failure_message
 }
 
 }  // namespace
+
+std::string es_shader_source(const std::string& source) {
+    const std::string desktop = "#version 330 core";
+    if (source.compare(0, desktop.size(), desktop) != 0)
+        return source;
+    return "#version 300 es\nprecision highp float; precision highp int; precision highp sampler2D;" +
+           source.substr(desktop.size());
+}
 
 FileRead read_file(const std::string& path, std::string& content, std::size_t limit) {
     // Opening does not wait for a pipe's writer; what was opened is then checked

@@ -1,0 +1,82 @@
+"""Web test helpers: the built site served on a free local port, and headless
+Chromium with a software WebGL 2 (SwiftShader) driven by selenium."""
+
+import base64
+import contextlib
+import functools
+import http.server
+import io
+import os
+import threading
+import time
+
+from selenium import webdriver
+from selenium.webdriver.chrome.service import Service
+
+SITE_DIR = os.environ.get("DEMO_WEB_SITE", os.path.join(os.path.dirname(__file__), "../../build-web/site"))
+# In --headless=new the window size includes the browser's frame (147 pixels tall).
+FRAME_HEIGHT = 143
+
+
+class QuietHandler(http.server.SimpleHTTPRequestHandler):
+    def log_message(self, *args):
+        pass
+
+
+@contextlib.contextmanager
+def serve_site(site=SITE_DIR):
+    """Yields the base address of `site` served on 127.0.0.1 at a free port."""
+    assert os.path.exists(os.path.join(site, "index.html")), "no site in " + site + ": run scripts/web --build-only"
+    handler = functools.partial(QuietHandler, directory=site)
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
+    thread = threading.Thread(target=server.serve_forever, daemon=True)
+    thread.start()
+    try:
+        yield "http://127.0.0.1:%d/" % server.server_address[1]
+    finally:
+        server.shutdown()
+        server.server_close()
+
+
+@contextlib.contextmanager
+def chromium(width=640, height=360):
+    """Headless Chromium whose page is width x height CSS pixels at one device pixel each."""
+    options = webdriver.ChromeOptions()
+    for flag in ("--headless=new", "--no-sandbox", "--use-angle=swiftshader", "--enable-unsafe-swiftshader",
+                 "--use-gl=angle", "--autoplay-policy=no-user-gesture-required", "--force-device-scale-factor=1",
+                 "--window-size=%d,%d" % (width, height + FRAME_HEIGHT)):
+        options.add_argument(flag)
+    options.binary_location = "/usr/bin/chromium"
+    options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
+    service = Service(executable_path="/usr/bin/chromedriver")
+    driver = webdriver.Chrome(options=options, service=service)
+    try:
+        yield driver
+    finally:
+        driver.quit()
+
+
+def demo_state(driver):
+    return driver.execute_script("return window.demo ? Object.assign({}, window.demo) : null")
+
+
+def wait_for(driver, condition, timeout=120, what="condition"):
+    """Polls window.demo until condition(demo) holds; returns that demo."""
+    deadline = time.time() + timeout
+    demo = None
+    while time.time() < deadline:
+        demo = demo_state(driver)
+        if demo and condition(demo):
+            return demo
+        time.sleep(0.1)
+    raise AssertionError("timed out waiting for %s: %r" % (what, demo))
+
+
+def canvas_png(driver):
+    """The canvas's picture as PNG bytes (the page keeps a still's drawing buffer)."""
+    url = driver.execute_script("return document.getElementById('canvas').toDataURL('image/png')")
+    return base64.b64decode(url.split(",", 1)[1])
+
+
+def console_errors(driver):
+    return [entry for entry in driver.get_log("browser") if entry["level"] == "SEVERE"]
