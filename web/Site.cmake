@@ -4,8 +4,9 @@
 set(SITE_DIR ${CMAKE_BINARY_DIR}/site)
 set_target_properties(demo PROPERTIES SUFFIX .js)
 # The calls into the page are JavaScript imports, which no archive member
-# defines: the bridge is linked into the executable itself.
-target_sources(demo PRIVATE ${CMAKE_SOURCE_DIR}/src/web/Page.cpp)
+# defines, and rand() must win over the C library's: both are linked into
+# the executable itself.
+target_sources(demo PRIVATE ${CMAKE_SOURCE_DIR}/src/web/Page.cpp ${CMAKE_SOURCE_DIR}/src/web/GnuRand.cpp)
 target_link_options(demo PRIVATE -sENVIRONMENT=web -sEXPORTED_RUNTIME_METHODS=callMain
   "SHELL:--preload-file ${CMAKE_SOURCE_DIR}/shaders@shaders"
   "SHELL:--preload-file ${FONT_SOURCE}@fonts/arial.ttf")

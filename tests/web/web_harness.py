@@ -5,7 +5,6 @@ import base64
 import contextlib
 import functools
 import http.server
-import io
 import os
 import threading
 import time
@@ -72,10 +71,26 @@ def wait_for(driver, condition, timeout=120, what="condition"):
     raise AssertionError("timed out waiting for %s: %r" % (what, demo))
 
 
-def canvas_png(driver):
-    """The canvas's picture as PNG bytes (the page keeps a still's drawing buffer)."""
-    url = driver.execute_script("return document.getElementById('canvas').toDataURL('image/png')")
-    return base64.b64decode(url.split(",", 1)[1])
+CANVAS_PIXELS = """
+const canvas = document.getElementById("canvas");
+const copy = document.createElement("canvas");
+copy.width = canvas.width;
+copy.height = canvas.height;
+const context = copy.getContext("2d");
+context.drawImage(canvas, 0, 0);
+const rgba = context.getImageData(0, 0, copy.width, copy.height).data;
+let text = "";
+for (let i = 0; i < rgba.length; i += 4)
+  text += String.fromCharCode(rgba[i], rgba[i + 1], rgba[i + 2]);
+return [copy.width, copy.height, btoa(text)];
+"""
+
+
+def canvas_pixels(driver):
+    """The canvas's picture as (width, height, RGB bytes, top row first); the
+    page keeps a still's drawing buffer, so that it can be read back."""
+    width, height, data = driver.execute_script(CANVAS_PIXELS)
+    return width, height, base64.b64decode(data)
 
 
 def console_errors(driver):
