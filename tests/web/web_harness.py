@@ -5,9 +5,11 @@ import base64
 import contextlib
 import functools
 import http.server
+import importlib.machinery
 import os
 import threading
 import time
+import types
 
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
@@ -17,16 +19,25 @@ SITE_DIR = os.environ.get("DEMO_WEB_SITE", os.path.join(os.path.dirname(__file__
 FRAME_HEIGHT = 143
 
 
-class QuietHandler(http.server.SimpleHTTPRequestHandler):
-    def log_message(self, *args):
-        pass
+def load_site_handler():
+    """scripts/web's request handler, which serves byte ranges as static hosts do."""
+    path = os.path.join(os.path.dirname(__file__), "../../scripts/web")
+    loader = importlib.machinery.SourceFileLoader("web_script", path)
+    module = types.ModuleType(loader.name)
+    module.__file__ = path
+    loader.exec_module(module)
+
+    class QuietHandler(module.SiteHandler):
+        def log_message(self, *args):
+            pass
+    return QuietHandler
 
 
 @contextlib.contextmanager
 def serve_site(site=SITE_DIR):
     """Yields the base address of `site` served on 127.0.0.1 at a free port."""
     assert os.path.exists(os.path.join(site, "index.html")), "no site in " + site + ": run scripts/web --build-only"
-    handler = functools.partial(QuietHandler, directory=site)
+    handler = functools.partial(load_site_handler(), directory=site)
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
     thread = threading.Thread(target=server.serve_forever, daemon=True)
     thread.start()
@@ -71,8 +82,24 @@ def wait_for(driver, condition, timeout=120, what="condition"):
     raise AssertionError("timed out waiting for %s: %r" % (what, demo))
 
 
+# The drawing buffer is whole only during the frame that drew it (a still
+# keeps its own): this hook copies the canvas at the end of the next frame.
+GRAB_NEXT_FRAME = """
+window.grabbed = null;
+const drawn = Module.page.frameDrawn;
+Module.page.frameDrawn = seconds => {
+  drawn(seconds);
+  Module.page.frameDrawn = drawn;
+  const canvas = document.getElementById("canvas");
+  window.grabbed = document.createElement("canvas");
+  window.grabbed.width = canvas.width;
+  window.grabbed.height = canvas.height;
+  window.grabbed.getContext("2d").drawImage(canvas, 0, 0);
+};
+"""
+
 CANVAS_PIXELS = """
-const canvas = document.getElementById("canvas");
+const canvas = arguments[0] ? window.grabbed : document.getElementById("canvas");
 const copy = document.createElement("canvas");
 copy.width = canvas.width;
 copy.height = canvas.height;
@@ -86,11 +113,21 @@ return [copy.width, copy.height, btoa(text)];
 """
 
 
-def canvas_pixels(driver):
-    """The canvas's picture as (width, height, RGB bytes, top row first); the
-    page keeps a still's drawing buffer, so that it can be read back."""
-    width, height, data = driver.execute_script(CANVAS_PIXELS)
+def canvas_pixels(driver, grabbed=False):
+    """The canvas's picture (a still's), or with `grabbed` the frame that
+    grab_next_frame copied, as (width, height, RGB bytes, top row first)."""
+    width, height, data = driver.execute_script(CANVAS_PIXELS, grabbed)
     return width, height, base64.b64decode(data)
+
+
+def grab_next_frame(driver, timeout=60):
+    """The picture of the next frame the playing page draws."""
+    driver.execute_script(GRAB_NEXT_FRAME)
+    deadline = time.time() + timeout
+    while not driver.execute_script("return window.grabbed !== null"):
+        assert time.time() < deadline, "no frame drawn"
+        time.sleep(0.05)
+    return canvas_pixels(driver, grabbed=True)
 
 
 def console_errors(driver):
