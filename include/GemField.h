@@ -55,12 +55,10 @@ public:
 
 private:
     void sort_into_cells();
-    // Pads the placements to whole rows and uploads them as the texture.
+    // Pads the placements to whole rows and uploads them as the texture; more
+    // rows than the GPU's largest texture end the process with a message.
     void upload_placements(std::vector<glm::vec4>& placements);
 };
-
-// The rows of placements_width texels that `texels` placements fill.
-size_t placements_rows(size_t texels);
 
 // The field's projection for targets of width x height pixels.
 glm::mat4 field_projection(int width, int height);

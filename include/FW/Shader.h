@@ -18,10 +18,6 @@ enum class FileRead { ok, missing, unreadable, too_large };
 
 // Reads a whole file of at most `limit` bytes, byte for byte, with no message.
 FileRead read_file(const std::string& path, std::string& content, std::size_t limit = max_source_bytes);
-// The source for OpenGL ES 3.0 (WebGL 2), as the browser build compiles it:
-// a "#version 330 core" first line becomes "#version 300 es" with highp
-// defaults on the next line; any other text is returned as it is.
-std::string es_shader_source(const std::string& source);
 // Reads a whole shader source, byte for byte. Ends the process when it cannot be read.
 std::string load_file(std::string path);
 

@@ -46,6 +46,18 @@ std::string info_log(GLuint object, bool program) {
     return log;
 }
 
+#ifdef __EMSCRIPTEN__
+// The source as WebGL 2 (OpenGL ES 3.0) takes it: a "#version 330 core" first
+// line becomes "#version 300 es" with highp defaults on the next line.
+std::string es_shader_source(const std::string& source) {
+    const std::string desktop = "#version 330 core";
+    if (source.compare(0, desktop.size(), desktop) != 0)
+        return source;
+    return "#version 300 es\nprecision highp float; precision highp int; precision highp sampler2D;" +
+           source.substr(desktop.size());
+}
+#endif
+
 // Compiles one stage from source text; 0 and the log when it fails.
 GLuint try_compile(GLenum type, const std::string& source, std::string& log) {
     GLuint handle = glCreateShader(type);
@@ -98,14 +110,6 @@ GLuint compile(GLenum type, const std::string& path, const char* failure_message
 }
 
 }  // namespace
-
-std::string es_shader_source(const std::string& source) {
-    const std::string desktop = "#version 330 core";
-    if (source.compare(0, desktop.size(), desktop) != 0)
-        return source;
-    return "#version 300 es\nprecision highp float; precision highp int; precision highp sampler2D;" +
-           source.substr(desktop.size());
-}
 
 FileRead read_file(const std::string& path, std::string& content, std::size_t limit) {
     // Opening does not wait for a pipe's writer; what was opened is then checked

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cstdlib>
+#include <iostream>
 
 #include <glm/gtc/matrix_transform.hpp>
 
@@ -52,24 +54,24 @@ void GemField::init(const std::vector<Gem>& gems) {
 }
 
 void GemField::upload_placements(std::vector<glm::vec4>& placements) {
-    // Whole rows of placements_width texels, the last one padded.
-    const size_t rows = placements_rows(placements.size());
+    // Whole rows of placements_width texels, the last one padded; one row at least.
+    const size_t rows = std::max<size_t>(1, (placements.size() + placements_width - 1) / placements_width);
     GLint max_size = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &max_size);
-    assert(rows <= static_cast<size_t>(max_size));
-    placements.resize(std::max<size_t>(rows, 1) * placements_width, glm::vec4(0.0f));
+    if (rows > static_cast<size_t>(max_size)) {
+        std::cout << "Too many stones for explore mode: " << placements.size() / texels_per_stone << " stones need "
+                  << rows << " texture rows, more than the GPU's " << max_size << std::endl;
+        exit(-1);
+    }
+    placements.resize(rows * placements_width, glm::vec4(0.0f));
     glGenTextures(1, &stones_texture);
     glBindTexture(GL_TEXTURE_2D, stones_texture);
     // Read texel by texel with texelFetch: no filtering, no mipmaps.
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA32F, placements_width, static_cast<GLsizei>(std::max<size_t>(rows, 1)),
-                 0, GL_RGBA, GL_FLOAT, placements.data());
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA32F, placements_width, static_cast<GLsizei>(rows), 0, GL_RGBA, GL_FLOAT,
+                 placements.data());
     glBindTexture(GL_TEXTURE_2D, 0);
-}
-
-size_t placements_rows(size_t texels) {
-    return (texels + GemField::placements_width - 1) / GemField::placements_width;
 }
 
 void GemField::sort_into_cells() {
