@@ -16,14 +16,18 @@ NATIVE_FRAMES = 240
 COUNT_FRAMES = """
 window.frameStamps = [];
 const drawn = Module.page.frameDrawn;
-Module.page.frameDrawn = seconds => { drawn(seconds); window.frameStamps.push([seconds, performance.now()]); };
+Module.page.frameDrawn = seconds => {
+  drawn(seconds);
+  window.frameStamps.push([seconds, performance.now()]);
+};
 """
 
 
 def native_frame_ms():
     """The native demo's frame at the capture clock over the same stretch of the show:
     a long capture less a one-frame capture, per frame."""
-    size = ["--windowed", "-w", str(WIDTH), "-h", str(HEIGHT), "--no-music", "--capture", "--start", str(START)]
+    size = ["--windowed", "-w", str(WIDTH), "-h", str(HEIGHT), "--no-music",
+            "--capture", "--start", str(START)]
     with DataDir(capture=True) as data:
         walls = []
         for frames in (1, NATIVE_FRAMES):
@@ -43,7 +47,8 @@ def web_figures(base, driver):
     ready = driver.execute_script("return performance.now()")
     driver.execute_script(COUNT_FRAMES)
     driver.find_element(By.ID, "play").click()
-    wait_for(driver, lambda d: d["time"] > START + 0.5 + MEASURED, timeout=120, what="the measured stretch")
+    wait_for(driver, lambda d: d["time"] > START + 0.5 + MEASURED, timeout=120,
+             what="the measured stretch")
     stamps = [s for s in driver.execute_script("return window.frameStamps") if s[0] >= START + 0.5]
     seconds = (stamps[-1][1] - stamps[0][1]) / 1000.0
     return first_frame, ready, (len(stamps) - 1) / seconds
