@@ -10,8 +10,8 @@
 
 // The scene's gems as a field of stones seen through a camera (explore mode).
 // Per stone it keeps a bounding sphere, for culling on the CPU, and its
-// placement, spin and tint in a buffer texture that the stone shader reads by
-// stone index. The meshes are drawn straight from the scene's vertex store.
+// placement, spin and tint in a 2D float texture that the stone shader reads
+// by stone index. The meshes are drawn straight from the scene's vertex store.
 class GemField {
 public:
     // The field's perspective: vertical field of view, near and far planes.
@@ -33,7 +33,10 @@ public:
     std::vector<VertexData::Handle> handles;
     int stone_vertices = 0;
     GLuint vertex_array = 0;
-    GLuint stones_buffer = 0;
+    // The placements, three RGBA32F texels per stone, row after row of
+    // placements_width texels: GL's smallest allowed texture side, 1024
+    // rows, holds 349 525 stones, and a usual 16384 rows over five million.
+    static constexpr int placements_width = 1024;
     GLuint stones_texture = 0;
     // The last cull's visible ranges (adjacent stones merged) and its count of stones.
     std::vector<GLint> firsts;
@@ -46,12 +49,15 @@ public:
     void init(const std::vector<Gem>& gems);
     // Keeps the stones whose bounding spheres meet the view volume.
     void cull(const glm::mat4& view_projection);
-    // Draws the visible ranges with the bound program; the stones' buffer
-    // texture goes on texture unit `unit`.
+    // Draws the visible ranges with the bound program; the stones'
+    // placements texture goes on texture unit `unit`.
     void submit(int unit) const;
 
 private:
     void sort_into_cells();
+    // Pads the placements to whole rows and uploads them as the texture; more
+    // rows than the GPU's largest texture end the process with a message.
+    void upload_placements(std::vector<glm::vec4>& placements);
 };
 
 // The field's projection for targets of width x height pixels.

@@ -1,7 +1,7 @@
 #version 330 core
 // The stones of explore mode's gem field. Each vertex of the scene's vertex
 // store belongs to stone gl_VertexID / stone_vertices, whose placement comes
-// from a buffer texture: it is turned about its own axis by its angle plus
+// from a 2D float texture: it is turned about its own axis by its angle plus
 // its spin (degrees per second of demo time), moved to its position and seen
 // through the scene camera. The show's section lights, which depend on "t"
 // alone, are worked out here as flat values as in the show's vertex shader,
@@ -13,8 +13,9 @@ uniform mat4 view;
 uniform mat4 projection;
 uniform float t;  // 0.4 x demo seconds, as the show's
 uniform int stone_vertices;
-// Per stone three texels: position and angle, axis and spin speed, colour.
-uniform samplerBuffer stones;
+// Per stone three texels: position and angle, axis and spin speed, colour;
+// texel i of the run lies in row i / width, column i % width.
+uniform sampler2D stones;
 
 out vec3 to_eye;
 flat out vec3 normal;
@@ -59,12 +60,17 @@ mat3 turn_about(vec3 axis, float angle) {
     return c * mat3(1.0) + s * cross_axis + (1.0 - c) * outerProduct(axis, axis);
 }
 
+vec4 stone_texel(int index) {
+    int width = textureSize(stones, 0).x;
+    return texelFetch(stones, ivec2(index % width, index / width), 0);
+}
+
 void main()
 {
     int stone = gl_VertexID / stone_vertices;
-    vec4 place = texelFetch(stones, 3 * stone);
-    vec4 spin = texelFetch(stones, 3 * stone + 1);
-    tint = texelFetch(stones, 3 * stone + 2).rgb;
+    vec4 place = stone_texel(3 * stone);
+    vec4 spin = stone_texel(3 * stone + 1);
+    tint = stone_texel(3 * stone + 2).rgb;
     stone_turn = turn_about(spin.xyz, place.w + radians(spin.w * t * SECONDS_PER_T));
     vec3 world = place.xyz + stone_turn * aPos;
     normal = stone_turn * aNormal;

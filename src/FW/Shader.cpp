@@ -46,10 +46,27 @@ std::string info_log(GLuint object, bool program) {
     return log;
 }
 
+#ifdef __EMSCRIPTEN__
+// The source as WebGL 2 (OpenGL ES 3.0) takes it: a "#version 330 core" first
+// line becomes "#version 300 es" with highp defaults on the next line.
+std::string es_shader_source(const std::string& source) {
+    const std::string desktop = "#version 330 core";
+    if (source.compare(0, desktop.size(), desktop) != 0)
+        return source;
+    return "#version 300 es\nprecision highp float; precision highp int; precision highp sampler2D;" +
+           source.substr(desktop.size());
+}
+#endif
+
 // Compiles one stage from source text; 0 and the log when it fails.
 GLuint try_compile(GLenum type, const std::string& source, std::string& log) {
     GLuint handle = glCreateShader(type);
+#ifdef __EMSCRIPTEN__
+    const std::string es_source = es_shader_source(source);
+    const char* text = es_source.c_str();
+#else
     const char* text = source.c_str();
+#endif
     glShaderSource(handle, 1, &text, nullptr);
     glCompileShader(handle);
     GLint success = 0;

@@ -6,6 +6,10 @@
 #include <cstdlib>
 #include <iostream>
 
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#endif
+
 namespace FW {
 
 GLFWwindow* window = nullptr;
@@ -70,10 +74,12 @@ void init(int width, int height, std::string title, bool full_screen) {
         glfwSetInputMode(window, GLFW_CURSOR, GLFW_CURSOR_HIDDEN);
     glfwMakeContextCurrent(window);
 
+#ifndef __EMSCRIPTEN__
     if (!gladLoadGL(glfwGetProcAddress)) {
         std::cout << "Failed to initialize GLAD" << std::endl;
         exit(-1);
     }
+#endif
 
     // The render targets are textures of the window's size.
     GLint max_texture = 0;
@@ -90,6 +96,20 @@ void init(int width, int height, std::string title, bool full_screen) {
     glfwSetCursorPosCallback(window, mouse_callback);
 }
 
+#ifdef __EMSCRIPTEN__
+namespace {
+void draw_page_frame(void* cb) {
+    static_cast<IDrawCallback*>(cb)->draw(SCREEN_WIDTH, SCREEN_HEIGHT);
+    glfwPollEvents();
+}
+}  // namespace
+
+// The browser owns the loop: one frame per display refresh, the picture shown
+// when the frame returns. This call does not return; main's locals stay.
+void loop(IDrawCallback& cb) {
+    emscripten_set_main_loop_arg(draw_page_frame, &cb, 0, true);
+}
+#else
 void loop(IDrawCallback& cb) {
     while (!glfwWindowShouldClose(window)) {
         cb.draw(SCREEN_WIDTH, SCREEN_HEIGHT);
@@ -97,6 +117,7 @@ void loop(IDrawCallback& cb) {
         glfwSwapBuffers(window);
     }
 }
+#endif
 
 void clean_up() {
     gl_loaded = false;

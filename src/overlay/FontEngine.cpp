@@ -81,7 +81,7 @@ void FontEngine::load_glyphs(int pixel_size) {
         GLuint texture;
         glGenTextures(1, &texture);
         glBindTexture(GL_TEXTURE_2D, texture);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RED, image.width, image.rows, 0, GL_RED,
+        glTexImage2D(GL_TEXTURE_2D, 0, FW::COVERAGE_INTERNAL_FORMAT, image.width, image.rows, 0, GL_RED,
                      GL_UNSIGNED_BYTE, image.coverage.data());
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);

@@ -16,16 +16,35 @@
 #include "singletons/Scene.h"
 #include "singletons/UI.h"
 
+#ifdef __EMSCRIPTEN__
+#include "Page.h"
+#endif
+
 namespace {
 
 const float capture_step = 1.0f / 60.0f;
 const float end_of_show = 58.0f;
 
-// Wall-clock seconds since the scene's start time.
+// Wall-clock seconds since the scene's start time; in the browser the page's
+// clock, which follows the music.
 float seconds_since_start(const Scene* scene) {
+#ifdef __EMSCRIPTEN__
+    (void)scene;
+    return static_cast<float>(page_clock());
+#endif
     auto elapsed = std::chrono::system_clock::now() - scene->start_time;
     auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(elapsed).count();
     return static_cast<float>(ns) / 1000000000.0f;
+}
+
+// The end of the show or of a capture: the process ends; in the browser the
+// page stops the frames and offers a replay.
+void end_show() {
+#ifdef __EMSCRIPTEN__
+    page_show_ended();
+#else
+    exit(0);
+#endif
 }
 
 }  // namespace
@@ -60,8 +79,13 @@ void DrawCallback::draw(int, int) {
     // The show's end, or the last of the frames a capture was asked for,
     // written. Live mode starts again at the end instead; a clock a hair
     // under it can still round to the end in float.
-    if ((t >= end_of_show && !live) || frame_number >= capture_end)
-        exit(0);
+    if ((t >= end_of_show && !live) || frame_number >= capture_end) {
+        end_show();
+        return;
+    }
+    // A clock that went back (the page's replay) starts the frame count afresh.
+    if (t < last_time)
+        frame_times.clear();
     // A jump of the live clock (seek, wrap, Home, step) is no time passing.
     const float dt = live && live->jumped ? 0.0f : t - last_time;
     last_time = t;
@@ -88,6 +112,9 @@ void DrawCallback::draw(int, int) {
         frame_times.push_back(seconds_since_start(scene));
     else if (!live->timeline.paused)
         frame_times.push_back(live->clock());
+#ifdef __EMSCRIPTEN__
+    page_frame_drawn(t);
+#endif
 }
 
 void DrawCallback::draw_info_texts(float t) {
@@ -95,6 +122,7 @@ void DrawCallback::draw_info_texts(float t) {
 }
 
 void DrawCallback::save_frame() {
+#ifndef __EMSCRIPTEN__
     const std::string name = capture_file_name(frame_number);
     std::cout << "Write to " << name << std::endl;
     // A frame that did not reach the disk ends the run, like the other file failures.
@@ -102,5 +130,7 @@ void DrawCallback::save_frame() {
         std::cerr << "Error writing file: " << name << std::endl;
         exit(-1);
     }
+#endif
+    // The page has no folder to write to: its still stays on the canvas.
     ++frame_number;
 }

@@ -8,12 +8,12 @@
 
 namespace {
 
-// An RGB16F texture of the drawing size, linear and clamped, attached as
+// An HDR texture (RGB16F, RGBA16F in the browser) of the drawing size, linear and clamped, attached as
 // colour attachment `index` of the bound framebuffer.
 void attach_hdr_texture(unsigned texture, int index) {
     glBindTexture(GL_TEXTURE_2D, texture);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB16F, FW::SCREEN_WIDTH, FW::SCREEN_HEIGHT, 0, GL_RGB,
-                 GL_FLOAT, nullptr);
+    glTexImage2D(GL_TEXTURE_2D, 0, FW::HDR_INTERNAL_FORMAT, FW::SCREEN_WIDTH, FW::SCREEN_HEIGHT, 0,
+                 FW::HDR_PIXEL_FORMAT, GL_FLOAT, nullptr);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
@@ -48,7 +48,7 @@ void Pipeline::init() {
         attach_hdr_texture(color_buffers[i], i);
     glGenRenderbuffers(1, &depth_RBO);
     glBindRenderbuffer(GL_RENDERBUFFER, depth_RBO);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT, FW::SCREEN_WIDTH, FW::SCREEN_HEIGHT);
+    glRenderbufferStorage(GL_RENDERBUFFER, FW::DEPTH_FORMAT, FW::SCREEN_WIDTH, FW::SCREEN_HEIGHT);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth_RBO);
     glDrawBuffers(2, attachments);
     if (!framebuffer_complete())

@@ -2,14 +2,17 @@
 // on the CPU and drawn from the scene's vertex store in one multi-draw.
 #include "GemField.h"
 
+#include <algorithm>
 #include <cassert>
+#include <cstdlib>
+#include <iostream>
 
 #include <glm/gtc/matrix_transform.hpp>
 
 namespace {
 
-// Texels per stone in the buffer texture: position and angle, axis and spin
-// speed (degrees per second), colour.
+// Texels per stone in the placements texture: position and angle, axis and
+// spin speed (degrees per second), colour.
 const int texels_per_stone = 3;
 
 // Where a sphere lies against the view volume's planes.
@@ -47,15 +50,28 @@ void GemField::init(const std::vector<Gem>& gems) {
     }
     assert(placements.size() == gems.size() * texels_per_stone);
     sort_into_cells();
-    glGenBuffers(1, &stones_buffer);
-    glBindBuffer(GL_TEXTURE_BUFFER, stones_buffer);
-    glBufferData(GL_TEXTURE_BUFFER, static_cast<GLsizeiptr>(placements.size() * sizeof(glm::vec4)),
-                 placements.data(), GL_STATIC_DRAW);
+    upload_placements(placements);
+}
+
+void GemField::upload_placements(std::vector<glm::vec4>& placements) {
+    // Whole rows of placements_width texels, the last one padded; one row at least.
+    const size_t rows = std::max<size_t>(1, (placements.size() + placements_width - 1) / placements_width);
+    GLint max_size = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &max_size);
+    if (rows > static_cast<size_t>(max_size)) {
+        std::cout << "Too many stones for explore mode: " << placements.size() / texels_per_stone << " stones need "
+                  << rows << " texture rows, more than the GPU's " << max_size << std::endl;
+        exit(-1);
+    }
+    placements.resize(rows * placements_width, glm::vec4(0.0f));
     glGenTextures(1, &stones_texture);
-    glBindTexture(GL_TEXTURE_BUFFER, stones_texture);
-    glTexBuffer(GL_TEXTURE_BUFFER, GL_RGBA32F, stones_buffer);
-    glBindTexture(GL_TEXTURE_BUFFER, 0);
-    glBindBuffer(GL_TEXTURE_BUFFER, 0);
+    glBindTexture(GL_TEXTURE_2D, stones_texture);
+    // Read texel by texel with texelFetch: no filtering, no mipmaps.
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA32F, placements_width, static_cast<GLsizei>(rows), 0, GL_RGBA, GL_FLOAT,
+                 placements.data());
+    glBindTexture(GL_TEXTURE_2D, 0);
 }
 
 void GemField::sort_into_cells() {
@@ -132,7 +148,7 @@ void GemField::submit(int unit) const {
     if (firsts.empty())
         return;
     glActiveTexture(GL_TEXTURE0 + unit);
-    glBindTexture(GL_TEXTURE_BUFFER, stones_texture);
+    glBindTexture(GL_TEXTURE_2D, stones_texture);
     glBindVertexArray(vertex_array);
     glMultiDrawArrays(GL_TRIANGLES, firsts.data(), counts.data(), static_cast<GLsizei>(firsts.size()));
 }

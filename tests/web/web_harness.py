@@ -1,0 +1,83 @@
+"""The built site served on a free local port (by scripts/web's handler, with byte ranges), and
+headless Chromium with SwiftShader's software WebGL 2, driven by selenium."""
+
+import base64
+import contextlib
+import functools
+import http.server
+import importlib.machinery
+import os
+import threading
+import time
+
+from selenium import webdriver
+from selenium.webdriver.chrome.service import Service
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+SITE_DIR = os.environ.get("DEMO_WEB_SITE", os.path.join(HERE, "../../build-web/site"))
+FLAGS = ("--headless=new", "--no-sandbox", "--use-angle=swiftshader", "--enable-unsafe-swiftshader",
+         "--use-gl=angle", "--autoplay-policy=no-user-gesture-required", "--force-device-scale-factor=1")
+# The canvas's RGB bytes, top row first, in base64; `grab` copies the next frame's at its end
+# (the drawing buffer is whole only then, where a still keeps its own).
+PIXELS_JS = """const rgb = c => { const copy = Object.assign(document.createElement("canvas"),
+  {width: c.width, height: c.height}); const g = copy.getContext("2d"); g.drawImage(c, 0, 0);
+  const d = g.getImageData(0, 0, c.width, c.height).data; let s = "";
+  for (let i = 0; i < d.length; i += 4) s += String.fromCharCode(d[i], d[i + 1], d[i + 2]);
+  return [c.width, c.height, btoa(s)]; };
+const canvas = document.getElementById("canvas"), drawn = Module.page.frameDrawn;
+if (!arguments[0]) return rgb(canvas);
+window.grabbed = null;
+Module.page.frameDrawn = t => { drawn(t); Module.page.frameDrawn = drawn; window.grabbed = rgb(canvas); };"""
+
+
+@contextlib.contextmanager
+def serve_site():
+    assert os.path.exists(os.path.join(SITE_DIR, "index.html")), "no site: run scripts/web --build-only"
+    script = importlib.machinery.SourceFileLoader("web_script", os.path.join(HERE, "../../scripts/web"))
+    handler = type("Quiet", (script.load_module().SiteHandler,), {"log_message": lambda *args: None})
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(handler, directory=SITE_DIR))
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    try:
+        yield "http://127.0.0.1:%d/" % server.server_address[1]
+    finally:
+        server.shutdown()
+
+
+@contextlib.contextmanager
+def chromium(width, height):
+    """A page of width x height CSS pixels (in --headless=new the window includes a 143-pixel frame)."""
+    options = webdriver.ChromeOptions()
+    for flag in FLAGS + ("--window-size=%d,%d" % (width, height + 143),):
+        options.add_argument(flag)
+    options.binary_location = "/usr/bin/chromium"
+    options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
+    driver = webdriver.Chrome(options=options, service=Service(executable_path="/usr/bin/chromedriver"))
+    try:
+        yield driver
+    finally:
+        driver.quit()
+
+
+def wait_for(driver, condition, timeout=120, what="condition"):
+    """Polls window.demo until condition(demo) holds; returns that demo."""
+    deadline, demo = time.time() + timeout, None
+    while time.time() < deadline:
+        demo = driver.execute_script("return window.demo && Object.assign({}, window.demo)")
+        if demo and condition(demo):
+            return demo
+        time.sleep(0.1)
+    raise AssertionError("timed out waiting for %s: %r" % (what, demo))
+
+
+def canvas_pixels(driver, next_frame=False, timeout=60):
+    """(width, height, RGB bytes top row first) of the canvas now, or of the next frame drawn."""
+    picture = driver.execute_script(PIXELS_JS, next_frame)
+    deadline = time.time() + timeout
+    while not picture and time.time() < deadline:
+        picture = driver.execute_script("return window.grabbed")
+    assert picture, "no frame drawn"
+    return picture[0], picture[1], base64.b64decode(picture[2])
+
+
+def console_errors(driver):
+    return [entry for entry in driver.get_log("browser") if entry["level"] == "SEVERE"]
