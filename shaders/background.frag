@@ -20,17 +20,20 @@ flat in vec3 rim_dir;
 flat in vec3 rim_color;
 flat in vec3 dome_color;
 flat in vec3 strip_color;
-// The backdrop's sun (direction and colour), the backdrop's brightness and
-// whether the lens looks down (the build-up's tunnel).
+// The backdrop's sun (direction and colour) and the backdrop's brightness.
 flat in vec3 sun_dir;
 flat in vec3 sun_color;
 flat in float sky_gain;
-flat in float look_down;
 flat in vec4 section;  // intro, build-up, climax, ending
 flat in vec4 beat;     // accent, backdrop pulse, phase within the beat, filter opening
 flat in vec2 finish;   // flash, fade
 flat in vec4 camera;   // eye, focal length
-flat in vec2 roll;     // cosine, sine
+flat in mat3 lens_turn;  // camera to world
+// The build-up's lines of light along the stone's edges: their colour, and
+// the height (in the stone's frame) of the ring of light that runs down them
+// on every beat.
+flat in vec3 edge_color;
+flat in float ring_height;
 flat in float travel;
 flat in mat3 field_spin;  // the field stones' common spin
 flat in mat3 hero_turn;
@@ -55,12 +58,16 @@ const vec3 PAVILION = vec3(1.0, -APOTHEM, APOTHEM) / length(vec2(1.0, APOTHEM));
 const vec3 CROWN = vec3(1.0, 1.25 * APOTHEM, APOTHEM) / length(vec2(1.0, 1.25 * APOTHEM));
 const vec3 TABLE = vec3(0.05 / APOTHEM, 1.0, 0.2) / length(vec2(0.05 / APOTHEM, 1.0));
 const float STONE_RADIUS = 1.0;  // the bounding sphere around the stone's centre
+const float CROWN_RING = 0.16;   // the height of the edge between crown and table
+// A seam between two facets of a kind lies pi / 10 from their middles.
+const float SEAM_SIN = 0.30901699;
+const float SEAM_COS = 0.95105652;
 
 // Light in the stone: refractive indices per colour channel (a diamond's,
 // spread a little wider for more fire) and the number of internal paths.
 const vec3 IOR = vec3(2.30, 2.42, 2.58);
 const int HERO_BOUNCES = 2;
-const int TUNNEL_BOUNCES = 1;
+const int INSIDE_BOUNCES = 3;
 const int FIELD_BOUNCES = 1;
 
 // The studio light around the stones: the dome's least brightness, and the
@@ -97,10 +104,17 @@ const float BLOOM_KNEE = 0.5;
 // the blur's sparse taps as a lattice of dots around them.
 const float BLOOM_MAX = 6.0;
 
-// Section palettes (the light's are set with the camera): the backdrops and
-// the build-up's lines.
+// The build-up's lines along the stone's edges: their width as an angle
+// seen from the eye (radians), and the width of the beat's ring (in the
+// stone's frame).
+const float EDGE_WIDTH = 0.004;
+const float RING_WIDTH = 0.05;
+// How the lines dim with the distance travelled to them (per stone unit, in
+// powers of two), so that their mirror images recede.
+const float EDGE_FADE = 2.0;
+
+// Section palettes (the light's are set with the camera): the backdrops.
 const vec3 INTRO_BACK = vec3(0.006, 0.012, 0.040);
-const vec3 BUILD_LINE = vec3(0.85, 0.35, 1.00);
 const vec3 CLIMAX_BACK = vec3(0.035, 0.010, 0.025);
 const vec3 ENDING_BACK = vec3(0.050, 0.020, 0.045);
 
@@ -108,11 +122,16 @@ const vec3 ENDING_BACK = vec3(0.050, 0.020, 0.045);
 // light (brighter above), strip lights whose hard edges cut the facets into
 // bright and near-black, the rim light's lobe and the key light, whose hot
 // core makes the sparkles. (Explore mode's stone shader has the same studio.)
+// The two strip lights' brightness (before their colour) in direction `dir`.
+float strips(vec3 dir) {
+    vec2 across = clamp(STRIP_EDGE - STRIP_SLOPE * abs(dir.xx - vec2(0.35, -0.45)), 0.0, 1.0);
+    return (across.x + across.y) * (0.3 + max(dir.y, 0.0));
+}
+
 vec3 environment(vec3 dir) {
     float up = max(dir.y, 0.0);
     vec3 color = dome_color * (DOME_FLOOR + DOME_RISE * up);
-    vec2 across = clamp(STRIP_EDGE - STRIP_SLOPE * abs(dir.xx - vec2(0.35, -0.45)), 0.0, 1.0);
-    color += strip_color * (across.x + across.y) * (0.3 + up);
+    color += strip_color * strips(dir);
     float rim = max(1.0 - 12.0 * (1.0 - dot(dir, rim_dir)), 0.0);
     color += rim_color * rim * rim;
     float key = dot(dir, key_dir);
@@ -150,6 +169,17 @@ vec3 facet_normal(float index) {
     vec2 m = MIDDLES[int(index) - kind * int(FACETS)];
     vec3 plane = facet_kind(kind);
     return vec3(plane.x * m.x, plane.y, plane.x * m.y);
+}
+
+// How far a point on facet `index` lies from the facet's edges, in the
+// stone's units: from the seams to its two neighbours of the same kind, and
+// from the girdle or the crown ring that bound it above or below.
+float edge_distance(vec3 q, float index) {
+    int kind = int(index / FACETS);
+    vec2 m = MIDDLES[int(index) - kind * int(FACETS)];
+    float seam = SEAM_SIN * dot(q.xz, m) - SEAM_COS * abs(q.x * m.y - q.z * m.x);
+    float ring = kind == 0 ? -q.y : (kind == 1 ? min(q.y, CROWN_RING - q.y) : q.y - CROWN_RING);
+    return min(seam, abs(ring));
 }
 
 // Every facet plane in turn; a plane the ray runs towards from inside is one
@@ -223,21 +253,16 @@ struct Shot {
 // - Intro: the stone, alone in the dark, turns from its profile to face the
 //   camera while the light comes up; the camera closes in as it turns and
 //   holds still once it faces the stone.
-// - Build-up: looking down the stone's axis, the camera falls through the
-//   table into the stone and on towards the culet; the pavilion's facets
-//   close round it as a ten-sided tunnel.
+// - Build-up: the camera dives through the table into the stone, and inside
+//   it the facets close round it in perspective, their edges lit, mirrored
+//   in each other by total internal reflection, with the light outside
+//   coming through them split into colours.
 // - Climax: flying through a field of stones that lurches forward on every
 //   beat, rolling, towards a light that glows ahead in the haze.
 // - Ending: the stone, seen from above its girdle, draws away into the dark
 //   towards the upper right while the light goes down.
 Shot compose(vec2 p) {
-    float build = look_down;
-    // The build-up looks down (the picture's y along the world's z) and
-    // turns about the axis; the climax rolls about its direction of flight.
-    vec3 lens = build > 0.0 ? vec3(p.x, -camera.w, p.y) : vec3(p, -camera.w);
-    float c = roll.x, s = roll.y;
-    vec3 dir = normalize(build > 0.0 ? vec3(c * lens.x + s * lens.z, lens.y, c * lens.z - s * lens.x)
-                                     : vec3(c * lens.x - s * lens.y, s * lens.x + c * lens.y, lens.z));
+    vec3 dir = lens_turn * normalize(vec3(p, -camera.w));
     Stone hero = Stone(vec3(0.0), 1.0, hero_turn, hero_tint);
     // The climax flies towards a light ahead, its glow swelling on the beat.
     float ahead = dot(dir, sun_dir);
@@ -297,17 +322,16 @@ Stone field_stone(vec3 cell) {
 // Every event is one iteration of a single loop, which ends when all pixels
 // of a block are done: a software rasteriser runs every branch of the code,
 // but no loop iteration that no pixel needs. Rays that meet no bounding
-// sphere never enter the loop. `first` returns where the ray first meets a
-// facet, in the stone's frame.
-vec3 trace_shot(Shot shot, bool field, int bounces, out vec3 first, out bool hit) {
+// sphere never enter the loop.
+vec3 trace_shot(Shot shot, bool field, int bounces) {
     vec3 color = vec3(0.0);
     vec3 carried = vec3(1.0);
     bool inside = false;
     int bounce = 0;
     vec3 o = vec3(0.0), d = vec3(0.0);
+    float travelled = 0.0;  // from the eye to the ray's origin, in the stone's units
     Stone stone = shot.hero;
-    first = vec3(0.0);
-    hit = false;
+    bool hit = false;
     // The hero's bounding sphere, or the field's first stone.
     vec3 to_centre = -shot.eye;
     float along = dot(to_centre, shot.dir);
@@ -332,10 +356,7 @@ vec3 trace_shot(Shot shot, bool field, int bounces, out vec3 first, out bool hit
         bool meets = s.enter < s.leave && s.leave > 0.0;
         bool entering = !inside && meets && s.enter > 0.0;
         bool leaving = inside || (meets && s.enter <= 0.0);
-        if (!inside && meets) {
-            hit = true;
-            first = o + d * (entering ? s.enter : s.leave);
-        }
+        hit = hit || meets;
         // Entering: reflect part, refract the rest into the stone. Leaving:
         // refract per channel, reflect the rest back in.
         vec3 n = facet_normal(entering ? s.enter_facet : s.leave_facet);
@@ -354,14 +375,27 @@ vec3 trace_shot(Shot shot, bool field, int bounces, out vec3 first, out bool hit
         vec3 absorbed = leaving ? exp(-stone.tint * path * stone.scale) : vec3(1.0);
         mat3 to_world = stone.to_world;
         // The whole environment along green's way out; red and blue differ
-        // from it by the key light alone, where the fire shows.
-        vec3 seen = environment(to_world * out_g);
-        vec2 key_rb = vec2(dot(to_world * out_r, key_dir), dot(to_world * out_b, key_dir));
-        vec2 key_g = vec2(dot(to_world * out_g, key_dir));
+        // from it by the key light and the strip lights' hard edges, where
+        // the fire shows.
+        vec3 world_r = to_world * out_r, world_g = to_world * out_g, world_b = to_world * out_b;
+        vec3 seen = environment(world_g);
+        vec2 key_rb = vec2(dot(world_r, key_dir), dot(world_b, key_dir));
+        vec2 key_g = vec2(dot(world_g, key_dir));
         seen.rb += key_color.rb * KEY_PEAK * (exp2(KEY_SHARPNESS * (key_rb - 1.0))
                                               - exp2(KEY_SHARPNESS * (key_g - 1.0)));
+        seen.rb += strip_color.rb * (vec2(strips(world_r), strips(world_b)) - strips(world_g));
         float weight = entering ? reflected : (leaving ? 1.0 - reflected : 0.0);
         color += carried * absorbed * weight * seen;
+        // The build-up's lines along the edges of the facet met, the same
+        // width at every distance, brighter where the beat's ring passes.
+        float at = entering ? s.enter : path;
+        vec3 q = o + d * at;
+        float from_edge = edge_distance(q, entering ? s.enter_facet : s.leave_facet);
+        float width = EDGE_WIDTH * (travelled + at);
+        float ring = exp2(-(q.y - ring_height) * (q.y - ring_height) / (RING_WIDTH * RING_WIDTH));
+        float line = exp2(-from_edge * from_edge / (width * width) - EDGE_FADE * travelled);
+        color += float(meets || inside) * carried * absorbed * edge_color * line * (1.0 + 2.0 * ring);
+        travelled += entering || leaving ? at : 0.0;
         carried *= entering ? vec3(1.0 - reflected) : (leaving ? absorbed * reflected : vec3(1.0));
         vec3 next = entering ? refract(d, n, 1.0 / IOR.g) : mirrored;
         o += d * (entering ? s.enter : path) + next * 1e-4;
@@ -400,20 +434,8 @@ void main()
 
     bool field = section.z > 0.0 && explore == 0;
     Shot shot = compose(p);
-    vec3 first;
-    bool hit;
-    int bounces = field ? FIELD_BOUNCES : (section.y > 0.0 ? TUNNEL_BOUNCES : HERO_BOUNCES);
-    vec3 color = trace_shot(shot, field, bounces, first, hit);
-
-    // The build-up's tunnel: the seams between the pavilion's facets and the
-    // girdle as lines of light, brighter as the filter opens, and a ring of
-    // light running down the facets on every beat.
-    float seam_angle = abs(fract(atan(first.z, first.x) / SECTOR + 0.5) - 0.5) * SECTOR;
-    float seam = seam_angle * length(first.xz) / max(shot.eye.y - first.y, 0.05);
-    float edge = exp(-seam * seam * 40000.0) + exp(-pow(first.y / 0.004, 2.0));
-    float ring = exp(-pow((first.y + 1.1 * sqrt(beat.z) - 0.1) * 14.0, 2.0)) * (1.0 - beat.z);
-    color += BUILD_LINE * section.y * float(hit)
-           * (edge * (0.3 + 1.5 * beat.w + 2.0 * beat.x) + ring * beat.x * 4.0);
+    int bounces = field ? FIELD_BOUNCES : (section.y > 0.0 ? INSIDE_BOUNCES : HERO_BOUNCES);
+    vec3 color = trace_shot(shot, field, bounces);
 
     // The hit at the drop: a white flash over everything, fading within a bar.
     color += vec3(1.0, 0.95, 0.85) * finish.x * (3.0 + 8.0 * exp(-3.0 * length(p)));

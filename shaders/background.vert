@@ -17,15 +17,12 @@ flat out vec3 key_color;
 flat out vec3 rim_dir;
 flat out vec3 rim_color;
 flat out vec3 dome_color;
-// The strip lights that the stones mirror: in the key light's colour, and
-// not in the build-up's tunnel, whose look is its seams.
+// The strip lights that the stones mirror, in the key light's colour.
 flat out vec3 strip_color;
-// The backdrop's sun (direction and colour), the backdrop's brightness and
-// whether the lens looks down (the build-up's tunnel).
+// The backdrop's sun (direction and colour) and the backdrop's brightness.
 flat out vec3 sun_dir;
 flat out vec3 sun_color;
 flat out float sky_gain;
-flat out float look_down;
 // Which section plays: intro, build-up, climax, ending (one of them is 1).
 flat out vec4 section;
 // The beat: drum accent, the climax backdrop's pulse, the phase within the
@@ -33,11 +30,17 @@ flat out vec4 section;
 flat out vec4 beat;
 // The flash at the drop and the fade in and out.
 flat out vec2 finish;
-// The camera's eye and focal length (picture heights), its roll as cosine
-// and sine, and how far the climax's camera has flown into the field.
+// The camera's eye and focal length (picture heights), its orientation
+// (camera to world; the lens looks down -z), and how far the climax's camera
+// has flown into the field.
 flat out vec4 camera;
-flat out vec2 roll;
+flat out mat3 lens_turn;
 flat out float travel;
+// The build-up's lines of light along the stone's edges: their colour (black
+// in the other sections), and the height in the stone of the ring of light
+// that runs down them from the table to the culet on every beat.
+flat out vec3 edge_color;
+flat out float ring_height;
 // The spin that every stone of the climax's field turns with, each about its
 // own axis.
 flat out mat3 field_spin;
@@ -67,7 +70,13 @@ const float SILENCE = 22.2;       // 55.5 s: black from here to the end
 const float INTRO_FOCAL = 1.5;
 const float INTRO_DISTANCE = 4.5;  // the stone's centre from the camera once it faces it
 const float INTRO_FACING = 3.6;    // when the turn towards the camera ends
-const float TUNNEL_FOCAL = 0.8;
+const float INSIDE_FOCAL = 0.7;
+// The build-up's camera inside the stone: where its dive starts above the
+// table, how far out from the axis it drifts, and its turn about the axis
+// on every beat (radians).
+const float INSIDE_DIVE_FROM = 1.4;
+const float INSIDE_RADIUS = 0.3;
+const float INSIDE_ORBIT = 0.12;
 const float FIELD_FOCAL = 1.0;
 const float ENDING_FOCAL = 1.6;
 // Explore mode's lens: 45 degrees vertical, 0.5 / tan(22.5 degrees) picture
@@ -94,6 +103,7 @@ const vec3 ENDING_RIM = vec3(0.50, 0.40, 1.00);
 const vec3 ENDING_DOME = vec3(0.30, 0.22, 0.40);
 const vec3 ENDING_TINT = vec3(0.02, 0.06, 0.12);
 const float STRIP_GAIN = 1.6;
+const vec3 BUILD_LINE = vec3(0.85, 0.35, 1.00);
 
 mat3 rotate_x(float a) {
     float c = cos(a), s = sin(a);
@@ -105,14 +115,44 @@ mat3 rotate_y(float a) {
     return mat3(c, 0.0, -s, 0.0, 1.0, 0.0, s, 0.0, c);
 }
 
+mat3 rotate_z(float a) {
+    float c = cos(a), s = sin(a);
+    return mat3(c, s, 0.0, -s, c, 0.0, 0.0, 0.0, 1.0);
+}
+
+// A count of beats that steps forward on every beat with an eased lurch and
+// rests until the next one.
+float on_beats(float beats) {
+    return floor(beats) + 1.0 - pow(1.0 - fract(beats), 4.0);
+}
+
 // Distance flown through the field by the climax's camera: a steady speed
 // plus an eased step forward on every beat.
 float field_travel(float time) {
     const float SPEED = 4.0;
     const float BEAT_LURCH = 1.2;
-    float beats = max(time - DROP, 0.0) / BEAT;
-    return SPEED * max(time - DROP, 0.0)
-         + BEAT_LURCH * (floor(beats) + 1.0 - pow(1.0 - fract(beats), 4.0));
+    return SPEED * max(time - DROP, 0.0) + BEAT_LURCH * on_beats(max(time - DROP, 0.0) / BEAT);
+}
+
+// The build-up's camera, `since` after its start, in the stone's frame (y its
+// axis, the table at the top, the culet at y = -1). Bar 1: it dives through
+// the table, looking down. Bars 2-4: inside, it drifts out from the axis and
+// down into the pavilion, looking across the stone at the facets that close
+// towards the culet. Bar 5: it turns to look up. Bars 6-8: it climbs back
+// towards the table, looking up through it at the light. It circles the axis
+// in a step on every beat.
+void inside_camera(float since, out vec3 eye, out mat3 turn) {
+    float dive = smoothstep(0.0, BAR, since);
+    float pavilion = smoothstep(BAR, 4.0 * BAR, since);
+    float turn_up = smoothstep(4.0 * BAR, 5.0 * BAR, since);
+    float climb = smoothstep(5.0 * BAR, 8.0 * BAR, since);
+    float around = INSIDE_ORBIT * on_beats(since / BEAT);
+    float radius = INSIDE_RADIUS * pavilion * (1.0 - 0.5 * turn_up);
+    float height = mix(INSIDE_DIVE_FROM, -0.05, dive) - 0.4 * pavilion - 0.25 * turn_up + 0.4 * climb;
+    eye = vec3(radius * cos(around), height, radius * sin(around));
+    // Looking across the axis, pitched from straight down to nearly straight up.
+    float pitch = -0.5 * PI + 0.8 * pavilion + 2.0 * turn_up + 0.2 * climb;
+    turn = rotate_y(0.5 * PI - around) * rotate_x(pitch);
 }
 
 void main()
@@ -151,26 +191,29 @@ void main()
               * (1.0 + 0.8 * accent + 2.0 * riser) * (1.0 - 0.7 * smoothstep(ENDING_START, SILENCE, t));
     rim_color = intro * INTRO_RIM + build * BUILD_RIM + climax * CLIMAX_RIM + ending * ENDING_RIM;
     dome_color = intro * INTRO_DOME + build * BUILD_DOME + climax * CLIMAX_DOME + ending * ENDING_DOME;
-    strip_color = key_color * STRIP_GAIN * (1.0 - build);
+    strip_color = key_color * STRIP_GAIN * (1.0 - 0.6 * build);
 
     // Cameras. Intro: closing in on the stone as it turns to face it, then
-    // still. Build-up: above the table looking down the axis, falling through
-    // it towards the culet while turning about the axis. Climax: at the
+    // still. Build-up: inside the stone (inside_camera). Climax: at the
     // origin of the field's frame, flying down -z and rolling. Ending:
     // drawing away from the stone.
     float turn = smoothstep(0.0, INTRO_FACING, t);
-    float fall = t - BUILD_START;
     float away = 3.2 * exp(0.6 * (t - ENDING_START));
+    vec3 inside_eye;
+    mat3 inside_turn;
+    inside_camera(t - BUILD_START, inside_eye, inside_turn);
     vec3 eye = intro * vec3(0.0, 0.0, mix(6.5, INTRO_DISTANCE, turn))
-             + build * vec3(0.0, mix(1.4, 0.12, smoothstep(0.0, BAR, fall)) - 0.07 * max(fall - BAR, 0.0), 0.0)
+             + build * inside_eye
              + ending * vec3(-0.08, -0.05, 1.0) * away;
-    float focal = intro * INTRO_FOCAL + build * TUNNEL_FOCAL + climax * FIELD_FOCAL
+    float focal = intro * INTRO_FOCAL + build * INSIDE_FOCAL + climax * FIELD_FOCAL
                 + ending * ENDING_FOCAL;
     camera = vec4(eye, focal);
-    float angle = build * (0.05 * fall * fall + 0.2 * fall)
-                + climax * (0.15 * (t - DROP) + 0.3 * sin(0.7 * (t - DROP)));
-    roll = vec2(cos(angle), sin(angle));
+    float roll = climax * (0.15 * (t - DROP) + 0.3 * sin(0.7 * (t - DROP)));
+    lens_turn = build > 0.0 ? inside_turn : rotate_z(roll);
     travel = field_travel(t);
+    // The edges glow brighter as the filter opens and flash on the drums.
+    edge_color = build * BUILD_LINE * (0.25 + 0.6 * beat.w + 1.2 * accent);
+    ring_height = 0.2 - 1.4 * sqrt(beat_phase);
     field_spin = rotate_y(2.0 * (t - DROP));
 
     // The hero stone turns from its profile to face the camera in the intro,
@@ -183,14 +226,12 @@ void main()
     sun_dir = CLIMAX_SUN_DIR;
     sun_color = climax * CLIMAX_SUN * (1.0 + beat.y);
     sky_gain = 1.0;
-    look_down = build;
     // Explore mode: the explorer's camera instead of the show's moves and
     // rolls, and the sun (in the climax the show's, in the other sections the
     // key light that the field's stones glint with) turned into its frame.
     if (explore != 0) {
         camera = vec4(0.0, 0.0, 0.0, EXPLORE_FOCAL);
-        roll = vec2(1.0, 0.0);
-        look_down = 0.0;
+        lens_turn = mat3(1.0);
         sun_dir = transpose(view_turn) * (climax > 0.0 ? CLIMAX_SUN_DIR : key_dir);
         sun_color = SKY_BACK * (climax > 0.0 ? sun_color : key_color);
         sky_gain = SKY_BACK;

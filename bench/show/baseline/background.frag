@@ -1,126 +1,379 @@
 #version 330 core
-// The show: a flight through a ten-sided crystal tunnel towards a light, in
-// four sections that follow the soundtrack. Everything is a function of "t"
-// (0.4 x demo seconds; at 120 BPM one beat is 0.2 and one bar 0.8 in these
-// units), so every frame rate shows the same picture.
+// The show: the scene's ten-sided gem, ray traced against its facet planes,
+// in four compositions that follow the soundtrack's sections: the stone turns
+// out of the dark to face the viewer (intro), the camera dives through its
+// table into the ten-sided tunnel of its pavilion (build-up), a field of
+// stones streams past on the beat (climax), and the stone draws away into
+// the dark (ending). Everything is a function of "t" (0.4 x demo seconds; at
+// 120 BPM one beat is 0.2 and one bar 0.8 in these units), so every frame
+// rate shows the same picture; scenes change on bar lines. What depends on
+// "t" alone (section, beat, light, camera, the hero stone's pose) comes from
+// the vertex shader as flat values; this shader does the per-pixel work.
 // Output 0 is the HDR colour, output 1 its bright part, which feeds the bloom.
+// In explore mode the picture is the sky around the gem field: the show's
+// backdrop seen through the explorer's camera (the vertex shader sets it up),
+// without its stones.
 in vec2 TexCoords;
+flat in vec3 key_dir;
+flat in vec3 key_color;
+flat in vec3 rim_dir;
+flat in vec3 rim_color;
+flat in vec3 dome_color;
+flat in vec3 strip_color;
+// The backdrop's sun (direction and colour), the backdrop's brightness and
+// whether the lens looks down (the build-up's tunnel).
+flat in vec3 sun_dir;
+flat in vec3 sun_color;
+flat in float sky_gain;
+flat in float look_down;
+flat in vec4 section;  // intro, build-up, climax, ending
+flat in vec4 beat;     // accent, backdrop pulse, phase within the beat, filter opening
+flat in vec2 finish;   // flash, fade
+flat in vec4 camera;   // eye, focal length
+flat in vec2 roll;     // cosine, sine
+flat in float travel;
+flat in mat3 field_spin;  // the field stones' common spin
+flat in mat3 hero_turn;
+flat in vec3 hero_tint;
 layout (location = 0) out vec4 FragColor;
 layout (location = 1) out vec4 BrightColor;
 
-uniform float t;
+// Explore mode (non-zero): the sky alone, without the show's stones. Unset, the show.
+uniform int explore;
 
-const float PI = 3.14159265;
 const float TAU = 6.28318531;
 
-// The soundtrack's timeline.
-const float BEAT = 0.2;
-const float BAR = 0.8;
-const float BUILD_START = 4.8;    // 12 s: drums, rising arpeggio, filter opening
-const float RISER_START = 9.6;    // 24 s: the last two bars before the drop
-const float DROP = 11.2;          // 28 s: the big hit, full beat
-const float CLIMAX_HALF = 14.4;   // 36 s: the climax's second half
-const float ENDING_START = 17.6;  // 44 s: elements drop out
-const float FADE_START = 19.6;    // 49 s: the picture follows the music to silence
-const float SILENCE = 22.2;       // 55.5 s: black from here to the end
+// The stone, in its own frame (y is its axis): ten facets around, the girdle
+// of radius 1 at y = 0, the culet at y = -1, the crown ring of radius 0.8 at
+// y = 0.16 and the table rising to a low point at y = 0.2. Each facet plane
+// is n.p = h with n = (radial * m, axial), m the facet's middle direction in
+// the girdle plane; the ten planes of a kind differ only by that direction.
+const float FACETS = 10.0;
+const float SECTOR = TAU / FACETS;
+const float APOTHEM = 0.95105652;  // cos(pi / 10): the girdle edges' distance from the axis
+const vec3 PAVILION = vec3(1.0, -APOTHEM, APOTHEM) / length(vec2(1.0, APOTHEM));  // radial, axial, h
+const vec3 CROWN = vec3(1.0, 1.25 * APOTHEM, APOTHEM) / length(vec2(1.0, 1.25 * APOTHEM));
+const vec3 TABLE = vec3(0.05 / APOTHEM, 1.0, 0.2) / length(vec2(0.05 / APOTHEM, 1.0));
+const float STONE_RADIUS = 1.0;  // the bounding sphere around the stone's centre
 
-// The tunnel: a regular decagon seen down its axis.
-const float SIDES = 10.0;
-const float SECTOR = TAU / SIDES;
-const float TUNNEL_FOCAL = 0.32;  // screen radius of a wall point one unit deep
-const float RING_SPACING = 1.0;   // depth between two facet rings
-const float FOG_DENSITY = 0.45;
-const float NEAR_DEPTH = 0.25;    // closest wall depth a beat pulse starts from
-const float FAR_DEPTH = 6.0;      // depth at which pulses are born
-const float GAS_CELLS = 10.0;     // noise cells around the tunnel (its angular period)
+// Light in the stone: refractive indices per colour channel (a diamond's,
+// spread a little wider for more fire) and the number of internal paths.
+const vec3 IOR = vec3(2.30, 2.42, 2.58);
+const int HERO_BOUNCES = 2;
+const int TUNNEL_BOUNCES = 1;
+const int FIELD_BOUNCES = 1;
 
-// Line widths are fractions of the picture height, so every size looks alike.
-const float SEAM_WIDTH = 0.0035;
-const float RING_WIDTH = 0.003;
-const float CORE_RADIUS = 0.018;
+// The studio light around the stones: the dome's least brightness, and the
+// key light's peak and its fall-off (its core is a few degrees wide).
+const float DOME_FLOOR = 0.03;
+const float DOME_RISE = 0.1;
+const float KEY_PEAK = 30.0;
+const float KEY_SHARPNESS = 500.0;
+const float KEY_HALO = 0.15;
+// Two strip lights (their colour comes from the vertex shader): how hard
+// their edges are, and how fast they fall off across (STRIP_EDGE times the
+// inverse of their half-width).
+const float STRIP_EDGE = 4.0;
+const float STRIP_SLOPE = STRIP_EDGE * 14.0;
+
+// The climax's field: stones in slabs across the flight, one per grid cell.
+const float FIELD_CELL = 3.5;
+const float FIELD_SLAB = 3.0;      // depth between two slabs
+const float FIELD_SCALE = 0.75;    // stone radius in the field
+const int FIELD_SLABS = 4;
+const float FIELD_EMPTY = 0.4;     // the share of cells without a stone
+const vec3 FIELD_BLUE = vec3(0.03, 0.015, 0.0);
+const vec3 FIELD_ROSE = vec3(0.0, 0.03, 0.015);
+const vec3 FIELD_CHAMPAGNE = vec3(0.0, 0.01, 0.04);
+// The most events along one ray: a miss per slab, an entry, the bounces.
+const int MAX_EVENTS = 8;
 
 // The largest value written; half floats overflow at 65504.
 const float MAX_HDR = 4096.0;
 // Bright pass: a soft knee around the threshold, no hard edge.
 const float BLOOM_THRESHOLD = 1.0;
 const float BLOOM_KNEE = 0.5;
+// The most light a pixel gives the bloom: sparkles far above it would show
+// the blur's sparse taps as a lattice of dots around them.
+const float BLOOM_MAX = 6.0;
 
-// Section palettes: gas on the walls, facet lines, the light at the end.
-const vec3 INTRO_GAS = vec3(0.020, 0.040, 0.120);
-const vec3 INTRO_LINE = vec3(0.25, 0.55, 1.00);
-const vec3 INTRO_CORE = vec3(0.55, 0.80, 1.00);
-const vec3 BUILD_GAS = vec3(0.090, 0.030, 0.150);
-const vec3 BUILD_LINE = vec3(0.85, 0.30, 1.00);
-const vec3 BUILD_CORE = vec3(1.00, 0.60, 0.90);
-const vec3 CLIMAX_GAS = vec3(0.140, 0.035, 0.070);
-const vec3 CLIMAX_LINE = vec3(1.00, 0.55, 0.15);
-const vec3 CLIMAX_LATE_LINE = vec3(1.00, 0.30, 0.50);  // the second half turns rose
-const vec3 CLIMAX_CORE = vec3(1.00, 0.85, 0.60);
-const vec3 CLIMAX_ACCENT = vec3(0.25, 0.70, 1.00);
-const vec3 ENDING_GAS = vec3(0.025, 0.035, 0.110);
-const vec3 ENDING_LINE = vec3(0.40, 0.50, 1.00);
-const vec3 ENDING_CORE = vec3(0.60, 0.70, 1.00);
+// Section palettes (the light's are set with the camera): the backdrops and
+// the build-up's lines.
+const vec3 INTRO_BACK = vec3(0.006, 0.012, 0.040);
+const vec3 BUILD_LINE = vec3(0.85, 0.35, 1.00);
+const vec3 CLIMAX_BACK = vec3(0.035, 0.010, 0.025);
+const vec3 ENDING_BACK = vec3(0.050, 0.020, 0.045);
+
+// What a ray leaving a stone sees: a dark studio with a faint floor of soft
+// light (brighter above), strip lights whose hard edges cut the facets into
+// bright and near-black, the rim light's lobe and the key light, whose hot
+// core makes the sparkles. (Explore mode's stone shader has the same studio.)
+vec3 environment(vec3 dir) {
+    float up = max(dir.y, 0.0);
+    vec3 color = dome_color * (DOME_FLOOR + DOME_RISE * up);
+    vec2 across = clamp(STRIP_EDGE - STRIP_SLOPE * abs(dir.xx - vec2(0.35, -0.45)), 0.0, 1.0);
+    color += strip_color * (across.x + across.y) * (0.3 + up);
+    float rim = max(1.0 - 12.0 * (1.0 - dot(dir, rim_dir)), 0.0);
+    color += rim_color * rim * rim;
+    float key = dot(dir, key_dir);
+    float halo = max(key, 0.0) * max(key, 0.0);
+    color += key_color * (KEY_PEAK * exp2(KEY_SHARPNESS * (key - 1.0)) + KEY_HALO * halo * halo);
+    return color;
+}
+
+// A ray against the stone, in its own frame with a unit direction: the ray
+// parameters where it enters and leaves the convex stone (it misses when
+// enter >= leave or leave <= 0) and the indices of those two facets. A ray
+// that starts inside has enter < 0.
+struct Span {
+    float enter;
+    float leave;
+    float enter_facet;
+    float leave_facet;
+};
+
+// The facet planes of a kind: radial and axial parts of the normal, and h.
+vec3 facet_kind(int kind) {
+    return kind == 0 ? PAVILION : (kind == 1 ? CROWN : TABLE);
+}
+
+// The facets' middle directions in the girdle plane, (i + 0.5) * SECTOR.
+const vec2 MIDDLES[10] = vec2[10](
+    vec2(0.95105652, 0.30901699), vec2(0.58778525, 0.80901699), vec2(0.0, 1.0),
+    vec2(-0.58778525, 0.80901699), vec2(-0.95105652, 0.30901699), vec2(-0.95105652, -0.30901699),
+    vec2(-0.58778525, -0.80901699), vec2(0.0, -1.0), vec2(0.58778525, -0.80901699),
+    vec2(0.95105652, -0.30901699));
+
+// The outward normal of facet `index` (kind * 10 + position around the axis).
+vec3 facet_normal(float index) {
+    int kind = int(index / FACETS);
+    vec2 m = MIDDLES[int(index) - kind * int(FACETS)];
+    vec3 plane = facet_kind(kind);
+    return vec3(plane.x * m.x, plane.y, plane.x * m.y);
+}
+
+// Every facet plane in turn; a plane the ray runs towards from inside is one
+// it can leave by, the others are ones it can enter by. Only the best facet's
+// index is kept (facet_normal gives its normal).
+Span trace_stone(vec3 origin, vec3 dir) {
+    float enter = -1e9, leave = 1e9;
+    float enter_index = 0.0, leave_index = 0.0;
+    for (int i = 0; i < int(FACETS); ++i) {
+        vec2 m = MIDDLES[i];
+        float o_radial = dot(origin.xz, m);
+        float d_radial = dot(dir.xz, m);
+        for (int kind = 0; kind < 3; ++kind) {
+            vec3 plane = facet_kind(kind);
+            float facing = plane.x * d_radial + plane.y * dir.y;
+            float at = (plane.z - plane.x * o_radial - plane.y * origin.y) / facing;
+            float index = float(kind * int(FACETS) + i);
+            bool leaving = facing > 0.0;
+            float out_at = leaving ? at : 1e9;
+            leave_index = out_at < leave ? index : leave_index;
+            leave = min(leave, out_at);
+            float in_at = leaving ? -1e9 : at;
+            enter_index = in_at > enter ? index : enter_index;
+            enter = max(enter, in_at);
+        }
+    }
+    return Span(enter, leave, enter_index, leave_index);
+}
+
+// Reflectance of a facet for light meeting it at cos_i on the side of index
+// `ior` relative to the other side: Schlick's approximation, taken on the
+// less dense side, and 1 beyond the critical angle.
+float fresnel(float cos_i, float ior) {
+    float r0 = (ior - 1.0) / (ior + 1.0);
+    r0 *= r0;
+    float sin2_t = ior * ior * (1.0 - cos_i * cos_i);
+    float c = ior > 1.0 ? sqrt(max(1.0 - sin2_t, 0.0)) : cos_i;
+    float k = 1.0 - c;
+    float k2 = k * k;
+    return ior > 1.0 && sin2_t >= 1.0 ? 1.0 : r0 + (1.0 - r0) * k2 * k2 * k;
+}
 
 // Integer hash of a lattice point, in [0, 1].
-float hash(ivec2 cell) {
-    uvec2 q = uvec2(cell) * uvec2(1597334673u, 3812015801u);
-    uint n = (q.x ^ q.y) * 1597334673u;
+float hash(ivec3 cell) {
+    uvec3 q = uvec3(cell) * uvec3(1597334673u, 3812015801u, 2798796415u);
+    uint n = (q.x ^ q.y ^ q.z) * 1597334673u;
     return float(n >> 8) * (1.0 / 16777215.0);
 }
 
-// Value noise that repeats every `period` cells along x (around the tunnel).
-float noise(vec2 x, int period) {
-    x.x = mod(x.x, float(period));
-    vec2 cell = floor(x);
-    vec2 f = x - cell;
-    vec2 s = f * f * (3.0 - 2.0 * f);
-    ivec2 i = ivec2(cell);
-    int x0 = min(i.x, period - 1);
-    int x1 = (x0 + 1) % period;
-    float a = hash(ivec2(x0, i.y));
-    float b = hash(ivec2(x1, i.y));
-    float c = hash(ivec2(x0, i.y + 1));
-    float d = hash(ivec2(x1, i.y + 1));
-    return mix(mix(a, b, s.x), mix(c, d, s.x), s.y);
+// One stone placed in the world: its centre, size, orientation and tint
+// (absorption per unit path inside it).
+struct Stone {
+    vec3 centre;
+    float scale;
+    mat3 to_world;
+    vec3 tint;
+};
+
+// A scene's shot for this pixel: the camera's ray, what lies behind the
+// stones, and the hero stone (every scene but the climax's field has one).
+struct Shot {
+    vec3 eye;
+    vec3 dir;
+    vec3 back;
+    Stone hero;
+};
+
+// The four compositions; the vertex shader sets each section's camera,
+// light and hero stone, so that one set of code draws all of them (a
+// software rasteriser pays for every scene's code in every frame).
+// - Intro: the stone, alone in the dark, turns from its profile to face the
+//   camera while the light comes up; the camera closes in as it turns and
+//   holds still once it faces the stone.
+// - Build-up: looking down the stone's axis, the camera falls through the
+//   table into the stone and on towards the culet; the pavilion's facets
+//   close round it as a ten-sided tunnel.
+// - Climax: flying through a field of stones that lurches forward on every
+//   beat, rolling, towards a light that glows ahead in the haze.
+// - Ending: the stone, seen from above its girdle, draws away into the dark
+//   towards the upper right while the light goes down.
+Shot compose(vec2 p) {
+    float build = look_down;
+    // The build-up looks down (the picture's y along the world's z) and
+    // turns about the axis; the climax rolls about its direction of flight.
+    vec3 lens = build > 0.0 ? vec3(p.x, -camera.w, p.y) : vec3(p, -camera.w);
+    float c = roll.x, s = roll.y;
+    vec3 dir = normalize(build > 0.0 ? vec3(c * lens.x + s * lens.z, lens.y, c * lens.z - s * lens.x)
+                                     : vec3(c * lens.x - s * lens.y, s * lens.x + c * lens.y, lens.z));
+    Stone hero = Stone(vec3(0.0), 1.0, hero_turn, hero_tint);
+    // The climax flies towards a light ahead, its glow swelling on the beat.
+    float ahead = dot(dir, sun_dir);
+    vec3 sun = sun_color * (4.0 * exp2(200.0 * (ahead - 1.0)) + 0.15 * exp2(20.0 * (ahead - 1.0)));
+    vec3 back = section.x * INTRO_BACK * (0.3 + 2.0 * smoothstep(-0.1, -0.6, p.y))
+              + section.y * dome_color * 0.1
+              + section.z * CLIMAX_BACK * (1.0 + 1.5 * beat.y)
+              + section.w * ENDING_BACK * (0.6 + 0.8 * smoothstep(-0.5, 0.5, p.y - p.x));
+    return Shot(camera.xyz, dir, sky_gain * back + sun, hero);
 }
 
-// Three octaves of periodic noise, in [0, 1].
-float gas(vec2 x) {
-    int period = int(GAS_CELLS);
-    return 0.55 * noise(x, period) + 0.30 * noise(2.0 * x, 2 * period)
-         + 0.15 * noise(4.0 * x, 4 * period);
+// The field's slab `k` slabs ahead of the climax's camera: its depth, and the
+// cell where the ray crosses its middle plane, whose stone is the only one of
+// the slab the ray can meet (stones are small enough to stay in their cell).
+vec3 field_slab(vec3 dir, int k) {
+    float slab = floor(travel / FIELD_SLAB) + 1.0 + float(k);
+    float depth = slab * FIELD_SLAB - travel;
+    return vec3(floor(dir.xy * (depth / -dir.z) / FIELD_CELL), slab);
 }
 
-// Distance travelled down the tunnel: the closed-form integral of a speed that
-// is slow in the intro, accelerates through the build-up, lurches forward on
-// every beat of the climax and dies away in the ending.
-float travel(float time) {
-    const float INTRO_SPEED = 0.25;
-    const float BUILD_GAIN = 2.0;     // speed added by the end of the build-up
-    const float CLIMAX_SPEED = 1.4;
-    const float BEAT_LURCH = 0.12;    // extra distance covered at each climax beat
-    const float ENDING_SPEED = 0.1;
-    float build_span = DROP - BUILD_START;
-    float climax_span = ENDING_START - DROP;
-    float ending_span = SILENCE - ENDING_START;
+vec3 field_centre(vec3 cell) {
+    return vec3((cell.xy + 0.5) * FIELD_CELL, travel - cell.z * FIELD_SLAB);
+}
 
-    float intro = INTRO_SPEED * clamp(time, 0.0, BUILD_START);
-    // Speed INTRO_SPEED + BUILD_GAIN * u^2 over the build-up.
-    float b = clamp(time - BUILD_START, 0.0, build_span);
-    float u = b / build_span;
-    float build = INTRO_SPEED * b + BUILD_GAIN * build_span * u * u * u / 3.0;
-    // Constant speed plus an eased step forward within each beat.
-    float c = clamp(time - DROP, 0.0, climax_span);
-    float beats = c / BEAT;
-    float lurch = floor(beats) + 1.0 - pow(1.0 - fract(beats), 4.0);
-    float climax = CLIMAX_SPEED * c + BEAT_LURCH * lurch;
-    // Speed ENDING_SPEED + (CLIMAX_SPEED - ENDING_SPEED) * (1 - e)^2 over the ending.
-    float e = clamp(time - ENDING_START, 0.0, ending_span);
-    float ending = ENDING_SPEED * e
-                 + (CLIMAX_SPEED - ENDING_SPEED) * ending_span / 3.0
-                   * (1.0 - pow(1.0 - e / ending_span, 3.0))
-                 + ENDING_SPEED * max(time - SILENCE, 0.0);
-    return intro + build + climax + ending;
+// The first slab from `k` on whose cell holds a stone with a bounding sphere
+// the ray meets; FIELD_SLABS when there is none. Cheap: no facets.
+int next_field_stone(vec3 dir, int k) {
+    for (; k < FIELD_SLABS; ++k) {
+        vec3 cell = field_slab(dir, k);
+        vec3 to_centre = field_centre(cell);
+        float along = dot(to_centre, dir);
+        bool near = dot(to_centre, to_centre) - along * along < FIELD_SCALE * FIELD_SCALE;
+        if (hash(ivec3(cell)) >= FIELD_EMPTY && near && along > 0.0)
+            break;
+    }
+    return k;
+}
+
+// The field's stone in a cell: its own random axis in a frame that spins
+// with every stone (the vertex shader's field_spin), and one of three tints
+// (blue, rose, champagne).
+Stone field_stone(vec3 cell) {
+    ivec3 id = ivec3(cell);
+    vec3 axis = normalize(vec3(hash(id + 5), hash(id + 7), hash(id + 9)) - 0.5);
+    vec3 side = normalize(cross(axis, vec3(0.577, 0.577, 0.577)));
+    mat3 turn = mat3(side, axis, cross(side, axis)) * field_spin;
+    float shade = hash(id + 11);
+    vec3 tint = shade < 0.4 ? FIELD_BLUE : (shade < 0.7 ? FIELD_ROSE : FIELD_CHAMPAGNE);
+    return Stone(field_centre(cell), FIELD_SCALE, turn, tint);
+}
+
+// The light along the shot's ray: the stones it may meet in turn, and in the
+// one it meets, Fresnel reflection where it enters and `bounces` internal
+// paths. At each facet met from inside, the refracted part leaves with a
+// different direction per colour channel (the fire) and the rest reflects
+// on, wholly beyond the critical angle; at the last facet all of it leaves.
+// Every event is one iteration of a single loop, which ends when all pixels
+// of a block are done: a software rasteriser runs every branch of the code,
+// but no loop iteration that no pixel needs. Rays that meet no bounding
+// sphere never enter the loop. `first` returns where the ray first meets a
+// facet, in the stone's frame.
+vec3 trace_shot(Shot shot, bool field, int bounces, out vec3 first, out bool hit) {
+    vec3 color = vec3(0.0);
+    vec3 carried = vec3(1.0);
+    bool inside = false;
+    int bounce = 0;
+    vec3 o = vec3(0.0), d = vec3(0.0);
+    Stone stone = shot.hero;
+    first = vec3(0.0);
+    hit = false;
+    // The hero's bounding sphere, or the field's first stone.
+    vec3 to_centre = -shot.eye;
+    float along = dot(to_centre, shot.dir);
+    float miss = dot(to_centre, to_centre) - along * along - STONE_RADIUS * STONE_RADIUS;
+    bool camera_in = dot(to_centre, to_centre) < STONE_RADIUS * STONE_RADIUS;
+    // (The field's scan starts past its end in the other scenes, so that its
+    // loop costs nothing there.)
+    int candidate = next_field_stone(shot.dir, field ? 0 : FIELD_SLABS);
+    candidate = field ? candidate : ((miss < 0.0 && along > 0.0) || camera_in ? 0 : 1);
+    int candidates = field ? FIELD_SLABS : 1;
+    bool done = candidate >= candidates || explore != 0;
+    for (int step = 0; step < MAX_EVENTS && !done; ++step) {
+        if (!inside) {
+            // The next stone to try, and the ray in its frame.
+            if (field)
+                stone = field_stone(field_slab(shot.dir, candidate));
+            mat3 to_stone = transpose(stone.to_world);
+            o = to_stone * (shot.eye - stone.centre) / stone.scale;
+            d = to_stone * shot.dir;
+        }
+        Span s = trace_stone(o, d);
+        bool meets = s.enter < s.leave && s.leave > 0.0;
+        bool entering = !inside && meets && s.enter > 0.0;
+        bool leaving = inside || (meets && s.enter <= 0.0);
+        if (!inside && meets) {
+            hit = true;
+            first = o + d * (entering ? s.enter : s.leave);
+        }
+        // Entering: reflect part, refract the rest into the stone. Leaving:
+        // refract per channel, reflect the rest back in.
+        vec3 n = facet_normal(entering ? s.enter_facet : s.leave_facet);
+        float path = max(s.leave, 0.0);
+        bool last = bounce + 1 >= bounces;
+        vec3 mirrored = reflect(d, n);
+        float reflected = entering ? fresnel(-dot(d, n), 1.0 / IOR.g)
+                                   : (last ? 0.0 : fresnel(dot(d, n), IOR.g));
+        vec3 out_r = refract(d, -n, IOR.r);
+        vec3 out_g = refract(d, -n, IOR.g);
+        vec3 out_b = refract(d, -n, IOR.b);
+        // A channel past its own critical angle reflects.
+        out_r = entering || out_r == vec3(0.0) ? mirrored : out_r;
+        out_g = entering || out_g == vec3(0.0) ? mirrored : out_g;
+        out_b = entering || out_b == vec3(0.0) ? mirrored : out_b;
+        vec3 absorbed = leaving ? exp(-stone.tint * path * stone.scale) : vec3(1.0);
+        mat3 to_world = stone.to_world;
+        // The whole environment along green's way out; red and blue differ
+        // from it by the key light alone, where the fire shows.
+        vec3 seen = environment(to_world * out_g);
+        vec2 key_rb = vec2(dot(to_world * out_r, key_dir), dot(to_world * out_b, key_dir));
+        vec2 key_g = vec2(dot(to_world * out_g, key_dir));
+        seen.rb += key_color.rb * KEY_PEAK * (exp2(KEY_SHARPNESS * (key_rb - 1.0))
+                                              - exp2(KEY_SHARPNESS * (key_g - 1.0)));
+        float weight = entering ? reflected : (leaving ? 1.0 - reflected : 0.0);
+        color += carried * absorbed * weight * seen;
+        carried *= entering ? vec3(1.0 - reflected) : (leaving ? absorbed * reflected : vec3(1.0));
+        vec3 next = entering ? refract(d, n, 1.0 / IOR.g) : mirrored;
+        o += d * (entering ? s.enter : path) + next * 1e-4;
+        d = entering || leaving ? next : d;
+        bounce += leaving ? 1 : 0;
+        inside = inside || entering || leaving;
+        // A field ray that slips past its stone tries the next one.
+        int following = next_field_stone(shot.dir, field && !inside ? candidate + 1 : FIELD_SLABS);
+        candidate = inside ? candidate : (field ? following : 1);
+        done = (leaving && last) || candidate >= candidates;
+    }
+    return hit ? color : shot.back;
 }
 
 // The part of the colour above the threshold, with a quadratic knee.
@@ -140,110 +393,32 @@ vec3 sanitize(vec3 c) {
 
 void main()
 {
-    // Aspect-correct coordinates: y from -0.5 to 0.5, one pixel is `pixel` high.
+    // Aspect-correct coordinates: y from -0.5 to 0.5.
     vec2 texel = abs(vec2(dFdx(TexCoords.x), dFdy(TexCoords.y)));
-    float pixel = max(texel.y, 1e-5);
     float aspect = texel.y / max(texel.x, 1e-5);
     vec2 p = (TexCoords - 0.5) * vec2(aspect, 1.0);
 
-    // Section weights with short cross-fades; the drop is a cut under a flash.
-    float intro = 1.0 - smoothstep(BUILD_START - 0.4, BUILD_START + 0.4, t);
-    float climax = step(DROP, t) * (1.0 - smoothstep(ENDING_START - 0.4, ENDING_START + 1.2, t));
-    float build = (1.0 - intro) * (1.0 - step(DROP, t));
-    float ending = smoothstep(ENDING_START - 0.4, ENDING_START + 1.2, t);
-    float fade = smoothstep(0.0, 1.6, t) * (1.0 - smoothstep(FADE_START, SILENCE, t));
+    bool field = section.z > 0.0 && explore == 0;
+    Shot shot = compose(p);
+    vec3 first;
+    bool hit;
+    int bounces = field ? FIELD_BOUNCES : (section.y > 0.0 ? TUNNEL_BOUNCES : HERO_BOUNCES);
+    vec3 color = trace_shot(shot, field, bounces, first, hit);
 
-    vec3 gas_color = intro * INTRO_GAS + build * BUILD_GAS + climax * CLIMAX_GAS + ending * ENDING_GAS;
-    vec3 climax_line = mix(CLIMAX_LINE, CLIMAX_LATE_LINE,
-                           smoothstep(CLIMAX_HALF - BAR, CLIMAX_HALF + BAR, t));
-    vec3 line_color = intro * INTRO_LINE + build * BUILD_LINE + climax * climax_line
-                    + ending * ENDING_LINE;
-    vec3 core_color = intro * INTRO_CORE + build * BUILD_CORE + climax * CLIMAX_CORE
-                    + ending * ENDING_CORE;
-
-    // Beat clock: a sharp attack on every beat, decaying within it.
-    float beat_phase = fract(t / BEAT);
-    float beat_index = floor(t / BEAT);
-    float kick = exp(-6.0 * beat_phase);
-    bool downbeat = mod(beat_index, 4.0) < 0.5;
-    float drums_out = smoothstep(ENDING_START + 2.0 * BAR, ENDING_START + 4.0 * BAR, t);
-    float drums = step(BUILD_START, t) * (1.0 - drums_out)
-                * mix(0.45, 1.0, max(smoothstep(BUILD_START, DROP, t), climax));
-    float accent = drums * kick * (downbeat ? 1.3 : 1.0);
-    // The filter opening: the crystal's lines sharpen and brighten over the build-up.
-    float opening = smoothstep(BUILD_START - 0.8, DROP, t);
-    float riser = smoothstep(RISER_START, DROP, t) * (1.0 - step(DROP, t));
-    float flash = step(DROP, t) * exp(-8.0 * (t - DROP));
-
-    // The camera drifts and rolls slowly; the roll quickens with the music.
-    p -= 0.04 * vec2(sin(0.37 * t), cos(0.29 * t)) * (1.0 - riser);
-    float roll = 0.08 * t + 0.25 * smoothstep(BUILD_START, ENDING_START, t) * t;
-
-    float r = length(p);
-    float angle = atan(p.y, p.x) + roll;
-    float side_angle = mod(angle, SECTOR) - 0.5 * SECTOR;  // angle from the side's middle
-    float side = mod(floor(angle / SECTOR), SIDES);
-    float apothem = max(r * cos(side_angle), 1e-4);
-    float depth = TUNNEL_FOCAL / apothem;
-    float along = depth + travel(t);
-    float fog = exp(-FOG_DENSITY * depth);
-    float depth_step = fwidth(along);
-
-    // Walls: drifting gas whose wisps take the colour of the lines; the noise
-    // coordinates wrap around the tunnel.
-    vec2 wall = vec2(angle / TAU * GAS_CELLS, along * 0.8);
-    float cloud = gas(wall + vec2(0.0, 0.15 * t));
-    float wisps = cloud * cloud * cloud;
-    vec3 color = (gas_color * (0.05 + 0.6 * cloud) + line_color * 0.25 * wisps)
-               * (0.15 + 0.85 * fog) * (1.0 + 0.4 * accent);
-
-    // Facet rings across the tunnel and seams along its edges, faded where the
-    // rings crowd together towards the centre.
-    float ring_distance = abs(fract(along / RING_SPACING + 0.5) - 0.5) * RING_SPACING;
-    float ring_width = (mix(2.5, 1.0, opening) * RING_WIDTH / pixel + 1.0) * depth_step;
-    float ring = exp(-pow(ring_distance / ring_width, 2.0)) * clamp(1.0 - 2.0 * depth_step, 0.0, 1.0);
-    float seam_distance = (0.5 * SECTOR - abs(side_angle)) * r;
-    float seam_width = mix(2.0, 1.0, opening) * SEAM_WIDTH + pixel;
-    float seam = exp(-pow(seam_distance / seam_width, 2.0));
-    float lines_on = max(opening, 0.15 * intro) * (1.0 - smoothstep(ENDING_START, ENDING_START + 2.4, t));
-    float line_strength = lines_on * (0.5 + 1.0 * opening + 2.5 * accent);
-    color += line_color * (ring + seam) * line_strength * fog;
-
-    // Beat pulse: a ring of light rushes from the far end towards the viewer.
-    float pulse_depth = mix(FAR_DEPTH, NEAR_DEPTH, sqrt(beat_phase));
-    float pulse = exp(-pow((depth - pulse_depth) / (0.15 * pulse_depth), 2.0));
-    color += mix(line_color, vec3(1.0), 0.3) * pulse * drums * (1.0 - beat_phase) * 2.0 * fog;
-
-    // Arpeggio of the build-up: every eighth note a spark runs along one seam
-    // into the depth, going round the ten sides.
-    float note_phase = fract(t / (0.5 * BEAT));
-    float note_side = mod(floor(t / (0.5 * BEAT)) * 3.0, SIDES);
-    float spark_depth = mix(NEAR_DEPTH, 3.0, note_phase);
-    float spark = (side == note_side ? 1.0 : 0.0) * seam
-                * exp(-pow((depth - spark_depth) / (0.2 * spark_depth), 2.0));
-    color += BUILD_LINE * spark * 8.0 * (1.0 - note_phase) * build * smoothstep(BUILD_START, BUILD_START + BAR, t);
-
-    // Light beams from the centre in the climax, flaring on the backbeats.
-    float beams = pow(0.5 + 0.5 * cos(5.0 * angle - 1.3 * t), 12.0)
-                + pow(0.5 + 0.5 * cos(3.0 * angle + 0.9 * t + 1.0), 16.0);
-    float backbeat = downbeat ? 0.0 : kick;
-    color += mix(CLIMAX_ACCENT, CLIMAX_CORE, 0.5 * beams) * beams * (0.6 + 1.2 * backbeat) * climax
-           / (1.0 + 6.0 * r) * smoothstep(0.02, 0.12, r);
-
-    // The light at the end of the tunnel, born in the intro, swelling in the
-    // riser, pulsing on the beat and shrinking in the ending.
-    float core_size = CORE_RADIUS * (0.4 + 0.6 * smoothstep(0.0, BUILD_START, t) + 2.0 * riser
-                                     + 0.5 * accent) * (1.0 - 0.6 * ending);
-    float core = core_size * core_size / (r * r + core_size * core_size) * exp(-4.0 * r);
-    float star = pow(abs(cos(5.0 * (angle - 2.0 * roll))), 40.0) * exp(-r / (3.0 * core_size));
-    color += core_color * (core * (6.0 + 20.0 * riser + 6.0 * accent) + star * 2.0);
+    // The build-up's tunnel: the seams between the pavilion's facets and the
+    // girdle as lines of light, brighter as the filter opens, and a ring of
+    // light running down the facets on every beat.
+    float seam_angle = abs(fract(atan(first.z, first.x) / SECTOR + 0.5) - 0.5) * SECTOR;
+    float seam = seam_angle * length(first.xz) / max(shot.eye.y - first.y, 0.05);
+    float edge = exp(-seam * seam * 40000.0) + exp(-pow(first.y / 0.004, 2.0));
+    float ring = exp(-pow((first.y + 1.1 * sqrt(beat.z) - 0.1) * 14.0, 2.0)) * (1.0 - beat.z);
+    color += BUILD_LINE * section.y * float(hit)
+           * (edge * (0.3 + 1.5 * beat.w + 2.0 * beat.x) + ring * beat.x * 4.0);
 
     // The hit at the drop: a white flash over everything, fading within a bar.
-    color += vec3(1.0, 0.95, 0.85) * flash * (3.0 + 8.0 * exp(-r * 3.0));
-    // Riser streaks: the walls blur into light as the drop approaches.
-    color += line_color * riser * riser * cloud * 1.2 * fog;
+    color += vec3(1.0, 0.95, 0.85) * finish.x * (3.0 + 8.0 * exp(-3.0 * length(p)));
 
-    color = sanitize(color * fade);
+    color = sanitize(color * finish.y);
     FragColor = vec4(color, 1.0);
-    BrightColor = vec4(sanitize(bright_part(color)), 1.0);
+    BrightColor = vec4(min(sanitize(bright_part(color)), vec3(BLOOM_MAX)), 1.0);
 }
