@@ -67,7 +67,7 @@ const float SEAM_COS = 0.95105652;
 // spread a little wider for more fire) and the number of internal paths.
 const vec3 IOR = vec3(2.30, 2.42, 2.58);
 const int HERO_BOUNCES = 2;
-const int INSIDE_BOUNCES = 3;
+const int INSIDE_BOUNCES = 2;
 const int FIELD_BOUNCES = 1;
 
 // The studio light around the stones: the dome's least brightness, and the
@@ -100,9 +100,9 @@ const float MAX_HDR = 4096.0;
 // Bright pass: a soft knee around the threshold, no hard edge.
 const float BLOOM_THRESHOLD = 1.0;
 const float BLOOM_KNEE = 0.5;
-// The most light a pixel gives the bloom: sparkles far above it would show
-// the blur's sparse taps as a lattice of dots around them.
-const float BLOOM_MAX = 6.0;
+// The most light a pixel gives the bloom, so that one sparkle's glow stays
+// a glow and does not flood the picture around it.
+const float BLOOM_MAX = 16.0;
 
 // The build-up's lines along the stone's edges: their width as an angle
 // seen from the eye (radians), and the width of the beat's ring (in the

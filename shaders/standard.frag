@@ -48,7 +48,7 @@ const float FIRE_GAIN = 1.5;
 // gives the bloom.
 const float BLOOM_THRESHOLD = 1.0;
 const float BLOOM_KNEE = 0.5;
-const float BLOOM_MAX = 6.0;
+const float BLOOM_MAX = 16.0;
 const float MAX_HDR = 4096.0;
 
 // What a ray leaving a stone sees, as in the show: a dark studio with a
