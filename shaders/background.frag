@@ -77,6 +77,13 @@ const float DOME_RISE = 0.1;
 const float KEY_PEAK = 30.0;
 const float KEY_SHARPNESS = 500.0;
 const float KEY_HALO = 0.15;
+// The fire's lobe around the key light for light leaving a stone, one per
+// colour channel: wider than the key's core, so that the colours split from
+// it flash often as the stones turn (as in explore mode's stone shader).
+const float FIRE_SHARPNESS = 90.0;
+const float FIRE_GAIN = 1.5;
+// How much wider the fire is drawn than the indices alone would split it.
+const float FIRE_SPREAD = 4.0;
 // Two strip lights (their colour comes from the vertex shader): how hard
 // their edges are, and how fast they fall off across (STRIP_EDGE times the
 // inverse of their half-width).
@@ -377,12 +384,16 @@ vec3 trace_shot(Shot shot, bool field, int bounces) {
         // The whole environment along green's way out; red and blue differ
         // from it by the key light and the strip lights' hard edges, where
         // the fire shows.
-        vec3 world_r = to_world * out_r, world_g = to_world * out_g, world_b = to_world * out_b;
+        // (Red and blue are spread further from green than the indices alone
+        // would, so that the colours part by more than a strip's edge.)
+        vec3 world_g = to_world * out_g;
+        vec3 world_r = normalize(world_g + FIRE_SPREAD * (to_world * out_r - world_g));
+        vec3 world_b = normalize(world_g + FIRE_SPREAD * (to_world * out_b - world_g));
         vec3 seen = environment(world_g);
-        vec2 key_rb = vec2(dot(world_r, key_dir), dot(world_b, key_dir));
-        vec2 key_g = vec2(dot(world_g, key_dir));
-        seen.rb += key_color.rb * KEY_PEAK * (exp2(KEY_SHARPNESS * (key_rb - 1.0))
-                                              - exp2(KEY_SHARPNESS * (key_g - 1.0)));
+        vec3 key = vec3(dot(world_r, key_dir), dot(world_g, key_dir), dot(world_b, key_dir));
+        seen.rb += key_color.rb * KEY_PEAK * (exp2(KEY_SHARPNESS * (key.rb - 1.0))
+                                              - exp2(KEY_SHARPNESS * (key.gg - 1.0)));
+        seen += leaving ? key_color * FIRE_GAIN * exp2(FIRE_SHARPNESS * (key - 1.0)) : vec3(0.0);
         seen.rb += strip_color.rb * (vec2(strips(world_r), strips(world_b)) - strips(world_g));
         float weight = entering ? reflected : (leaving ? 1.0 - reflected : 0.0);
         color += carried * absorbed * weight * seen;
