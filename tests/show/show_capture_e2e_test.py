@@ -1,6 +1,8 @@
 """A capture run of the whole show at 64x36: each section shows a lit, varied
 picture unlike the others', in composition and not only in colour (their
-edge maps do not correlate), and the last seconds have faded to black."""
+edge maps do not correlate), the build-up inside the stone moves from its
+pavilion to the view up through its table, and the last seconds have faded
+to black."""
 
 import struct
 from itertools import combinations
@@ -10,7 +12,7 @@ from demo_harness import DataDir, run_demo
 
 ARGS = ["--capture", "--windowed", "-w", "64", "-h", "36", "--no-music", "-n", "10"]
 FRAMES = 3480
-SECTIONS = {"intro": 7.0, "build-up": 20.0, "climax": 36.0, "ending": 47.0}  # seconds
+SECTIONS = {"intro": 7.0, "pavilion": 17.0, "table": 25.0, "climax": 36.0, "ending": 47.0}  # seconds
 
 
 def read_pixels(path):
