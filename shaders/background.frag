@@ -2,7 +2,7 @@
 // The show: the scene's ten-sided gem, ray traced against its facet planes,
 // in four compositions that follow the soundtrack's sections: the stone turns
 // out of the dark to face the viewer (intro), the camera dives through its
-// table into the ten-sided tunnel of its pavilion (build-up), a field of
+// table and travels inside it, seen from within its facets (build-up), a field of
 // stones streams past on the beat (climax), and the stone draws away into
 // the dark (ending). Everything is a function of "t" (0.4 x demo seconds; at
 // 120 BPM one beat is 0.2 and one bar 0.8 in these units), so every frame
