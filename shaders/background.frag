@@ -2,7 +2,7 @@
 // The show: the scene's ten-sided gem, ray traced against its facet planes,
 // in four compositions that follow the soundtrack's sections: the stone turns
 // out of the dark to face the viewer (intro), the camera dives through its
-// table into the ten-sided tunnel of its pavilion (build-up), a field of
+// table and travels inside it, seen from within its facets (build-up), a field of
 // stones streams past on the beat (climax), and the stone draws away into
 // the dark (ending). Everything is a function of "t" (0.4 x demo seconds; at
 // 120 BPM one beat is 0.2 and one bar 0.8 in these units), so every frame
@@ -67,7 +67,7 @@ const float SEAM_COS = 0.95105652;
 // spread a little wider for more fire) and the number of internal paths.
 const vec3 IOR = vec3(2.30, 2.42, 2.58);
 const int HERO_BOUNCES = 2;
-const int INSIDE_BOUNCES = 3;
+const int INSIDE_BOUNCES = 2;
 const int FIELD_BOUNCES = 1;
 
 // The studio light around the stones: the dome's least brightness, and the
@@ -77,6 +77,14 @@ const float DOME_RISE = 0.1;
 const float KEY_PEAK = 30.0;
 const float KEY_SHARPNESS = 500.0;
 const float KEY_HALO = 0.15;
+// The fire's lobe around the key light for light leaving a stone, one per
+// colour channel: wider than the key's core (it ends 12 degrees out), so
+// that the colours split from it flash often as the stones turn (as in
+// explore mode's stone shader). A polynomial, cheaper than an exponential.
+const float FIRE_SHARPNESS = 45.0;
+const float FIRE_GAIN = 1.5;
+// How much wider the fire is drawn than the indices alone would split it.
+const float FIRE_SPREAD = 4.0;
 // Two strip lights (their colour comes from the vertex shader): how hard
 // their edges are, and how fast they fall off across (STRIP_EDGE times the
 // inverse of their half-width).
@@ -100,9 +108,9 @@ const float MAX_HDR = 4096.0;
 // Bright pass: a soft knee around the threshold, no hard edge.
 const float BLOOM_THRESHOLD = 1.0;
 const float BLOOM_KNEE = 0.5;
-// The most light a pixel gives the bloom: sparkles far above it would show
-// the blur's sparse taps as a lattice of dots around them.
-const float BLOOM_MAX = 6.0;
+// The most light a pixel gives the bloom, so that one sparkle's glow stays
+// a glow and does not flood the picture around it.
+const float BLOOM_MAX = 16.0;
 
 // The build-up's lines along the stone's edges: their width as an angle
 // seen from the eye (radians), and the width of the beat's ring (in the
@@ -377,12 +385,17 @@ vec3 trace_shot(Shot shot, bool field, int bounces) {
         // The whole environment along green's way out; red and blue differ
         // from it by the key light and the strip lights' hard edges, where
         // the fire shows.
-        vec3 world_r = to_world * out_r, world_g = to_world * out_g, world_b = to_world * out_b;
+        // (Red and blue are spread further from green than the indices alone
+        // would, so that the colours part by more than a strip's edge.)
+        vec3 world_g = to_world * out_g;
+        vec3 world_r = normalize(world_g + FIRE_SPREAD * (to_world * out_r - world_g));
+        vec3 world_b = normalize(world_g + FIRE_SPREAD * (to_world * out_b - world_g));
         vec3 seen = environment(world_g);
-        vec2 key_rb = vec2(dot(world_r, key_dir), dot(world_b, key_dir));
-        vec2 key_g = vec2(dot(world_g, key_dir));
-        seen.rb += key_color.rb * KEY_PEAK * (exp2(KEY_SHARPNESS * (key_rb - 1.0))
-                                              - exp2(KEY_SHARPNESS * (key_g - 1.0)));
+        vec3 key = vec3(dot(world_r, key_dir), dot(world_g, key_dir), dot(world_b, key_dir));
+        seen.rb += key_color.rb * KEY_PEAK * (exp2(KEY_SHARPNESS * (key.rb - 1.0))
+                                              - exp2(KEY_SHARPNESS * (key.gg - 1.0)));
+        vec3 fire = max(1.0 - FIRE_SHARPNESS * (1.0 - key), 0.0);
+        seen += leaving ? key_color * FIRE_GAIN * fire * fire : vec3(0.0);
         seen.rb += strip_color.rb * (vec2(strips(world_r), strips(world_b)) - strips(world_g));
         float weight = entering ? reflected : (leaving ? 1.0 - reflected : 0.0);
         color += carried * absorbed * weight * seen;

@@ -17,7 +17,8 @@ flat out vec3 key_color;
 flat out vec3 rim_dir;
 flat out vec3 rim_color;
 flat out vec3 dome_color;
-// The strip lights that the stones mirror, in the key light's colour.
+// The strip lights that the stones mirror, in the key light's colour
+// (dimmer inside the stone, where the whole picture is seen through facets).
 flat out vec3 strip_color;
 // The backdrop's sun (direction and colour) and the backdrop's brightness.
 flat out vec3 sun_dir;

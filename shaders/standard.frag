@@ -48,7 +48,7 @@ const float FIRE_GAIN = 1.5;
 // gives the bloom.
 const float BLOOM_THRESHOLD = 1.0;
 const float BLOOM_KNEE = 0.5;
-const float BLOOM_MAX = 6.0;
+const float BLOOM_MAX = 16.0;
 const float MAX_HDR = 4096.0;
 
 // What a ray leaving a stone sees, as in the show: a dark studio with a
@@ -92,14 +92,15 @@ void main()
     vec3 color = reflected * environment(reflect(-v, n));
 
     // Into the stone, off the inner facet across the axis from this one, and
-    // out again; green goes the whole way, red and blue differ from it by the
-    // key light alone, where the fire shows.
+    // out again, each colour channel at its own angle: each sees the studio
+    // along its own way out, so that the strip lights' hard edges and the key
+    // light split into coloured flashes (the fire) as the stone turns.
     vec3 local = transpose(stone_turn) * n;
     vec3 inner = stone_turn * normalize(vec3(-local.x, 0.0, -local.z) + PAVILION_TILT);
     vec3 out_g = reflect(refract(-v, n, 1.0 / IOR.g), inner);
     vec3 out_r = normalize(out_g + FIRE_SPREAD * (reflect(refract(-v, n, 1.0 / IOR.r), inner) - out_g));
     vec3 out_b = normalize(out_g + FIRE_SPREAD * (reflect(refract(-v, n, 1.0 / IOR.b), inner) - out_g));
-    vec3 through = environment(out_g);
+    vec3 through = vec3(environment(out_r).r, environment(out_g).g, environment(out_b).b);
     vec3 fire = vec3(dot(out_r, key_dir), dot(out_g, key_dir), dot(out_b, key_dir));
     through += key_color * FIRE_GAIN * exp2(FIRE_SHARPNESS * (fire - 1.0));
     color += (1.0 - reflected) * tint * through;

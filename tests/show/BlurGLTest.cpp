@@ -45,12 +45,13 @@ std::vector<float> blur_one_texel(int width, int height) {
 
 }  // namespace
 
-// At the benchmark's size, at 1280x720 and at full HD (where each pass needs
-// more fetches): all of the light is kept, centred on the texel; every pixel
-// is at most as bright as its neighbour one step towards the centre (within
-// 0.2% of the peak: half-float rounding), so no dot or ring stands out; and
-// every pixel matches the profile along the x axis at its distance from the
-// centre within 3.5% of the peak, so the glow is round and has no lattice.
+// At the benchmark's size, at 1280x720 and at full HD (where the kernel no
+// longer grows with the picture): all of the light is kept, centred on the
+// texel; every pixel is at most as bright as its neighbour one step towards
+// the centre (within 0.2% of the peak: half-float rounding), so no dot or
+// ring stands out; and every pixel matches the profile along the x axis at
+// its distance from the centre within 3.5% of the peak, so the glow is round
+// and has no lattice.
 TEST(Blur, OneBrightTexelBecomesARoundSmoothHalo) {
     for (auto [width, height] : {std::pair{640, 360}, {1280, 720}, {1920, 1080}}) {
         SCOPED_TRACE(std::to_string(width) + "x" + std::to_string(height));

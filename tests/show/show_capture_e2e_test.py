@@ -1,6 +1,8 @@
 """A capture run of the whole show at 64x36: each section shows a lit, varied
 picture unlike the others', in composition and not only in colour (their
-edge maps do not correlate), and the last seconds have faded to black."""
+edge maps do not correlate), the build-up inside the stone moves from its
+pavilion to the view up through its table, and the last seconds have faded
+to black."""
 
 from itertools import combinations
 from statistics import correlation, mean, pstdev
@@ -9,7 +11,7 @@ from demo_harness import DataDir, read_bmp, run_demo
 
 ARGS = ["--capture", "--windowed", "-w", "64", "-h", "36", "--no-music", "-n", "10"]
 FRAMES = 3480
-SECTIONS = {"intro": 7.0, "build-up": 20.0, "climax": 36.0, "ending": 47.0}  # seconds
+SECTIONS = {"intro": 7.0, "pavilion": 17.0, "table": 25.0, "climax": 36.0, "ending": 47.0}  # seconds
 
 
 def read_pixels(path):
