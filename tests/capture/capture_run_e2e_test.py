@@ -6,9 +6,9 @@ line: with no "capture" folder at frame 0; at frame 2, which leads to /dev/full,
 and 1, whose files stay (the longer stale frame0.bmp replaced)."""
 
 import os
-import time
 
-from demo_harness import PLAIN_BACKGROUND, DataDir, find_window, finish, read_bmp, run_demo, start_demo, wait_for_output, xdotool
+from demo_harness import (PLAIN_BACKGROUND, DataDir, find_window, finish, press, read_bmp, run_demo, start_demo,
+                          wait_for_output, xdotool)
 
 
 for failing in (0, 2):
@@ -24,9 +24,7 @@ for failing in (0, 2):
 
 with DataDir(capture=True) as data:
     def after_keys(*names):  # presses the keys; returns the number of a frame written after they took effect
-        for name in names:
-            xdotool("key", "--window", window, name)
-        time.sleep(0.3)
+        press(window, *names)
         return max(int(name[5:-4]) for name in os.listdir(data.file("capture")))
 
     data.write("shaders/background.frag", PLAIN_BACKGROUND)

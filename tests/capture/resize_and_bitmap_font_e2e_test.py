@@ -4,15 +4,13 @@ bitmaps, as the font, key I draws crisp glyphs: every pixel is the background or
 
 import os
 import shutil
-import time
 
-from demo_harness import DataDir, close_window, find_window, finish, read_bmp, start_demo, wait_for_output, xdotool
+from demo_harness import (OUTPUTS, PLAIN_BACKGROUND, DataDir, close_window, find_window, finish, press, read_bmp,
+                          start_demo, wait_for_output, xdotool)
 
-SHADER = ("#version 330 core\nin vec2 TexCoords;\nlayout (location = 0) out vec4 FragColor;\nlayout (location = 1) out "
-          "vec4 BrightColor;\nvoid main() { FragColor = vec4(%s, 1.0); BrightColor = vec4(%s, 1.0); }\n")
 # Smooth ramps in the picture and its bright part: a target drawn in part, or at the wrong scale, shows.
-RAMPS = SHADER % ("TexCoords, 0.3", "0.0, 0.0, 2.0 * TexCoords.x * TexCoords.y")
-PLAIN = SHADER % ("vec3(0.05)", "vec3(0.0)")
+RAMPS = OUTPUTS + ("void main() { FragColor = vec4(TexCoords, 0.3, 1.0);"
+                   " BrightColor = vec4(0.0, 0.0, 2.0 * TexCoords.x * TexCoords.y, 1.0); }\n")
 SIZES = [(96, 54), (240, 135)]  # shrunk and enlarged from 160 x 90
 
 
@@ -29,8 +27,7 @@ def capture(size, background, until=2, resizes=(), font=None):
         window = find_window(proc)
         wait_for_output(proc, f"Write to capture/frame{until}.bmp")
         if font:
-            xdotool("key", "--window", window, "i")
-            time.sleep(1.0)
+            press(window, "i", settle=1.0)
         for w, h in resizes:
             xdotool("windowsize", window, w, h)
             wait_for_output(proc, f"Resized the window to {w}x{h}")
@@ -66,7 +63,7 @@ with capture((160, 90), RAMPS, resizes=SIZES) as resized:
                 worst = max(abs(a - b) for a, b in zip(averages, blocks(*frame(clean, n))))
                 assert worst <= 6, f"frame {n} at {size}: a block differs by {worst:.1f} from a clean capture"
 
-with capture((200, 100), PLAIN, font="/usr/share/fonts/opentype/terminus/terminus-normal.otb") as text:
+with capture((200, 100), PLAIN_BACKGROUND, font="/usr/share/fonts/opentype/terminus/terminus-normal.otb") as text:
     _, _, rows = frame(text, len(os.listdir(text.file("capture"))) - 1)
 white = sum(min(row[i:i + 3]) >= 252 for row in rows for i in range(0, 600, 3))
 strays = [(i // 3, y) for y, row in enumerate(rows) for i in range(0, 600, 3)

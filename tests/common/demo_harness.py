@@ -2,6 +2,8 @@
 
 import atexit
 import os
+import pathlib
+import re
 import shutil
 import struct
 import subprocess
@@ -13,12 +15,12 @@ RUN_DIR = os.environ.get("DEMO_RUN_DIR", os.path.join(os.path.dirname(__file__),
 DEMO = os.path.join(RUN_DIR, "demo")
 SANITIZED = os.environ.get("DEMO_SANITIZE", "0") == "1"
 DATA_FOLDERS = ("shaders", "fonts", "assets")
-# A background of flat dark grey, for DataDir.write("shaders/background.frag", ...): only text is near white.
-PLAIN_BACKGROUND = """#version 330 core
-layout (location = 0) out vec4 FragColor;
-layout (location = 1) out vec4 BrightColor;
-void main() { FragColor = vec4(vec3(0.05), 1.0); BrightColor = vec4(0.0, 0.0, 0.0, 1.0); }
-"""
+# The head of a background shader (shaders/background.frag): the picture and its bright part.
+OUTPUTS = ("#version 330 core\nin vec2 TexCoords;\nlayout (location = 0) out vec4 FragColor;\n"
+           "layout (location = 1) out vec4 BrightColor;\n")
+# A background of flat dark grey: only text is near white.
+PLAIN_BACKGROUND = OUTPUTS + (
+    "void main() { FragColor = vec4(vec3(0.05), 1.0); BrightColor = vec4(vec3(0.0), 1.0); }\n")
 
 
 class DataDir:
@@ -71,18 +73,30 @@ def xdotool(*args):
     return subprocess.run(["xdotool", *map(str, args)], capture_output=True, text=True, check=True).stdout.strip()
 
 
+def press(wid, *keys, settle=0.3):
+    """Presses each key in the window, giving the demo `settle` s after each."""
+    for key in keys:
+        xdotool("key", "--window", wid, key)
+        time.sleep(settle)
+
+
+def wait_for(probe, timeout):
+    """Calls probe() every 0.1 s until it gives a true value or `timeout` s pass; returns its last."""
+    deadline = time.time() + timeout
+    while not (found := probe()) and time.time() < deadline:
+        time.sleep(0.1)
+    return found
+
+
 def find_window(proc, timeout=60):
     """The X window id of the demo started as `proc`, once it is mapped."""
-    deadline = time.time() + timeout
-    while time.time() < deadline:
-        if proc.poll() is not None:
-            raise RuntimeError("demo ended before its window appeared")
-        ids = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(proc.pid)],
-                             capture_output=True, text=True).stdout.split()
-        if ids:
-            return ids[0]
-        time.sleep(0.2)
-    raise TimeoutError("no window for the demo")
+    def window_ids():
+        assert proc.poll() is None, "demo ended before its window appeared"
+        return subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(proc.pid)],
+                              capture_output=True, text=True).stdout.split()
+    ids = wait_for(window_ids, timeout)
+    assert ids, "no window for the demo"
+    return ids[0]
 
 
 def wait_for_output(proc, text, timeout=60):
@@ -104,8 +118,16 @@ def window_exists(wid):
     return subprocess.run(["xdotool", "getwindowname", str(wid)], capture_output=True).returncode == 0
 
 
-def grab_window(wid, path):  # the window's current content as an image file (ImageMagick)
+def grab(wid, folder):
+    """The window's current content (by ImageMagick) as rows of (R, G, B), top row first."""
+    path = folder.file("window.ppm")
     subprocess.run(["import", "-window", str(wid), path], check=True, capture_output=True)
+    data = pathlib.Path(path).read_bytes()
+    header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+(\d+)\s", data)
+    width, height, maxval = map(int, header.groups())
+    rgb = data[header.end():][::2 if maxval > 255 else 1]  # high bytes of 16-bit samples
+    return [[tuple(rgb[3 * (y * width + x):3 * (y * width + x) + 3]) for x in range(width)]
+            for y in range(height)]
 
 
 def finish(proc, timeout=120):
@@ -138,7 +160,6 @@ def escape(proc, wid, within=20):
         raise AssertionError(f"the demo still ran {within} s after Escape") from None
 
 
-
 def own_display(size):
     """Starts an X server of the caller's own and makes it DISPLAY, so that no window of a test running
     beside it can cover the one it grabs; it ends with the process. Returns the server's process."""
@@ -147,6 +168,7 @@ def own_display(size):
     atexit.register(xvfb.kill)
     os.environ["DISPLAY"] = ":" + xvfb.stdout.readline().strip()
     return xvfb
+
 
 def read_bmp(path):
     """A strict reader of a 24-bit BMP file: (width, height, rows of B, G, R bytes, bottom row first)."""

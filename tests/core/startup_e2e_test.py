@@ -7,7 +7,8 @@ import subprocess
 import time
 import unittest
 
-from demo_harness import DataDir, close_window, find_window, finish, own_display, read_bmp, run_demo, start_demo, wait_for_output, xdotool
+from demo_harness import (DataDir, close_window, find_window, finish, own_display, press, read_bmp, run_demo,
+                          start_demo, wait_for_output)
 
 SMALL = ["--windowed", "-w", "64", "-h", "36", "--no-music", "-n", "0"]
 VERTEX_ERROR = "#version 330 core\nvoid main( {\n"
@@ -22,16 +23,13 @@ class StartUpErrors(unittest.TestCase):
             return run_demo(args, data.path, env=env, timeout=120)
 
     def test_command_line_errors_start_nothing(self):
-        for args, expected in [(["--windowed", "--help"], "Error parsing command line argument: --help\n"),
-                               (["--windowed", ""], "Error parsing command line argument: \n"),
-                               (["-w", "abc"], None), (["-h", "99999999999"], None), (["-n"], None)]:
-            r = self.run_in(args)
-            self.assertEqual((r.returncode, r.stdout), (255, ""), args)
-            self.assertEqual(len(r.stderr.splitlines()), 1, r.stderr)
-            if expected:
-                self.assertEqual(r.stderr, expected)
-            else:
-                self.assertIn(args[0], r.stderr)
+        # The refusals' wording is the parser's (unit tests); here: one line, status 255, no start.
+        r = self.run_in(["--windowed", "--help"])
+        self.assertEqual((r.returncode, r.stdout, r.stderr),
+                         (255, "", "Error parsing command line argument: --help\n"))
+        r = self.run_in(["-w", "abc"])
+        self.assertEqual((r.returncode, r.stdout, len(r.stderr.splitlines())), (255, "", 1), r.stderr)
+        self.assertIn("-w", r.stderr)
 
     def test_scripts_help_shows_what_a_user_passes(self):
         scripts = os.path.join(os.path.dirname(os.path.abspath(__file__)), "../../scripts")
@@ -68,8 +66,7 @@ class StartUpErrors(unittest.TestCase):
             proc = start_demo(["--capture", "-w", "0", "-h", "-1", "--no-music", "-n", "-3"], data.path)
             wid = find_window(proc)
             wait_for_output(proc, "Write to capture/frame3.bmp")
-            xdotool("key", "--window", wid, "i")
-            time.sleep(1.0)
+            press(wid, "i", settle=1.0)
             last = max(int(name[5:-4]) for name in os.listdir(data.file("capture")))
             wait_for_output(proc, f"Write to capture/frame{last + 1}.bmp")
             close_window(wid)

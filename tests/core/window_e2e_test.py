@@ -1,21 +1,10 @@
-"""Interactive runs: the size line in both window modes, the resize line, Escape ending the run
-at once, and the font file opened only at the first text drawn, where a pipe in its place is refused."""
+"""A full-screen run: the size line gives the screen's size, and the font file is opened only at
+the first text drawn, where a pipe in its place is refused."""
 
 import os
 import time
 
-from demo_harness import DataDir, escape, find_window, finish, start_demo, wait_for_output, xdotool
-
-with DataDir() as data:
-    proc = start_demo(["--windowed", "-w", "320", "-h", "200", "-n", "3", "--no-music"], data.path)
-    try:
-        assert proc.stdout.readline() == "320 200\n"
-        wid = find_window(proc)
-        xdotool("windowsize", wid, 1024, 768)
-        wait_for_output(proc, "Resized the window to 1024x768")
-        assert escape(proc, wid) == (0, "", "")
-    finally:
-        proc.kill()
+from demo_harness import DataDir, find_window, finish, start_demo, wait_for_output, xdotool
 
 with DataDir() as data:
     os.remove(data.file("fonts/arial.ttf"))

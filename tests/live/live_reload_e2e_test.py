@@ -5,13 +5,27 @@ the picture, drawn and logged; fixes recover; a removed file does no harm."""
 import os
 import time
 
-from demo_harness import DataDir, close_window, find_window, finish, own_display, start_demo, wait_for_output
-from live_harness import FLAT, flat_colour, grab, near, wait_for
+from demo_harness import (OUTPUTS, DataDir, close_window, find_window, finish, grab, own_display, start_demo,
+                          wait_for, wait_for_output)
 
 ARGS = ["--windowed", "-w", "200", "-h", "120", "-n", "10", "--no-music", "--live", "--explore"]
 BACKGROUND = "shaders/background.frag"
 BLACK = "#version 330 core\nout vec4 FragColor;\nvoid main() { FragColor = vec4(0.0, 0.0, 0.0, 1.0); }\n"
 STONES = "shaders/standard.frag"
+# A flat picture whose bright part is the colour too: the blur's result adds to it.
+FLAT = OUTPUTS + "void main() {{ FragColor = vec4({0}, 1.0); BrightColor = vec4({0}, 1.0); }}\n"
+
+
+def flat_colour(rows, tolerance=4):
+    """The colour of a picture that is one colour within the dither's steps, else None; not black
+    (no frame yet)."""
+    if rows[0][0] != (0, 0, 0) and all(near(p, rows[0][0], tolerance) for row in rows for p in row):
+        return rows[0][0]
+    return None
+
+
+def near(a, b, tolerance=3):
+    return a is not None and b is not None and all(abs(x - y) <= tolerance for x, y in zip(a, b))
 
 
 def is_error_red(p):

@@ -9,8 +9,8 @@ import pathlib
 import re
 import time
 
-from demo_harness import DataDir, close_window, find_window, finish, own_display, start_demo, xdotool
-from live_harness import OUTPUTS, grab, wait_for
+from demo_harness import (OUTPUTS, DataDir, close_window, find_window, finish, grab, own_display, press,
+                          start_demo, wait_for, xdotool)
 
 CLOCK = OUTPUTS + "uniform float t;\nvoid main() { float s = t / 0.4; FragColor = vec4(s / 64.0, fract(s), 0.0, 1.0); BrightColor = vec4(0.0); }\n"
 PLAIN = ("#version 330 core\nin vec2 TexCoords;\nout vec4 FragColor;\nuniform sampler2D scene;\n"
@@ -22,11 +22,6 @@ def clock(wid, data):
     r, g, _ = grab(wid, data)[45][80]
     coarse, fraction = r / 255 * 64, g / 255
     return round(coarse - fraction) + fraction
-
-
-def press(wid, key, settle=0.4):
-    xdotool("key", "--window", wid, key)
-    time.sleep(settle)
 
 
 def levels(path, block=0.25):
@@ -47,7 +42,7 @@ with DataDir() as data:
         # Past 58 s the show starts again from 0 instead of ending (a loaded machine may take a while).
         assert wait_for(lambda: 0.2 < clock(wid, data) < 20, 30) and proc.poll() is None, clock(wid, data)
 
-        press(wid, "space", 1.0)
+        press(wid, "space", settle=1.0)
         # The key reaches the demo at its next frame, late on a loaded machine: wait until the picture stands still.
         frozen = wait_for(lambda: (a := grab(wid, data)) == (time.sleep(0.3) or grab(wid, data)) and a, 5)
         time.sleep(1.0)
@@ -56,24 +51,22 @@ with DataDir() as data:
         now = clock(wid, data)
         for key, step in (("Right", 5), ("Next", 2), ("period", 1 / 60), ("comma", -1 / 60), ("Prior", -2),
                           ("Left", -5), ("Home", None)):
-            press(wid, key)
+            press(wid, key, settle=0.4)
             now = now + step if step is not None else 0.0
             assert abs(clock(wid, data) - now) < 0.01, (key, clock(wid, data), now)
         # 57.99999999999994 s, which is 58.0 as a float: drawn, the run goes on.
         xdotool("key", "--window", wid, *["Right"] * 11, "Next", *["period"] * 60)
         assert wait_for(lambda: clock(wid, data) > 57.9, 10) and proc.poll() is None, "the run ended at the end"
-        press(wid, "Home")
-        for _ in range(6):
-            press(wid, "Right", 0.2)
-        press(wid, "space", 1.0)
+        press(wid, "Home", settle=0.4)
+        press(wid, *["Right"] * 6, settle=0.2)
+        press(wid, "space", settle=1.0)
         assert wait_for(lambda: 30.5 < clock(wid, data) < 33, 5), clock(wid, data)
         time.sleep(2.0)
-        press(wid, "Home", 0.0)
+        press(wid, "Home", settle=0.0)
         assert wait_for(lambda: clock(wid, data) < 2.0, 3), clock(wid, data)
         time.sleep(3.0)
         intro_end = os.path.getsize(audio)
-        for _ in range(6):  # seeks forward on the playing track
-            press(wid, "Right", 0.2)
+        press(wid, *["Right"] * 6, settle=0.2)  # seeks forward on the playing track
         assert wait_for(lambda: 30.5 < clock(wid, data) < 39, 5), clock(wid, data)
         time.sleep(2.0)
         climax_end = os.path.getsize(audio)

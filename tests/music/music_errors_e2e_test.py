@@ -10,8 +10,8 @@ from demo_harness import DataDir, escape, find_window, finish, run_demo, start_d
 
 SMALL = ["--windowed", "-w", "64", "-h", "36", "-n", "10"]
 
-# Missing track: the disk driver opens a FIFO inside Mix_OpenAudio, holding the
-# demo there with its window open until the test reads it.
+# Missing track: the disk driver opens a FIFO inside Mix_OpenAudio, holding the demo there with
+# its window open until the test reads it.
 with DataDir(omit=["assets/kelvarra.mp3"]) as data:
     fifo = data.file("audio.fifo")
     os.mkfifo(fifo)
@@ -32,10 +32,9 @@ with DataDir(omit=["assets"]) as data:
     proc = start_demo(SMALL + ["--no-music"], data.path, env={"SDL_AUDIODRIVER": "none"})
     assert escape(proc, find_window(proc)) == (0, "64 36\n", ""), "--no-music touched SDL"
 
-# No sound device, whatever the machine has: ALSA asked for a device that does
-# not exist. One warning and nothing else on stderr (ALSA's own lines kept
-# off), and the show goes on; a track that is not a readable regular file is
-# still fatal, as with a device.
+# No sound device, whatever the machine has: ALSA asked for a device that does not exist. One
+# warning and nothing else on stderr (ALSA's own lines kept off), and the show goes on; a track
+# that is not a readable regular file is still fatal, as with a device.
 NO_DEVICE = {"SDL_AUDIODRIVER": "alsa", "AUDIODEV": "no_such_device"}
 with DataDir() as data:
     proc = start_demo(SMALL, data.path, env=NO_DEVICE)

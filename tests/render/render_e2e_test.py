@@ -19,7 +19,7 @@ import subprocess
 import tempfile
 import time
 
-from demo_harness import RUN_DIR, DataDir, demo_env, read_bmp, run_demo
+from demo_harness import RUN_DIR, DataDir, demo_env, read_bmp, run_demo, wait_for
 
 SCRIPTS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "../../scripts")
 SIZE = ["-w", "64", "-h", "36"]
@@ -49,8 +49,7 @@ def stop_mid_way(render, env, work):
     proc = subprocess.Popen(render, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
     assert "another size, build" in (afresh := proc.stderr.readline()), afresh  # said once the folder is locked
     assert f"another render of {work[:-7]} is running" in (second := run(*render, env=env).stderr), second
-    while not segments() and proc.poll() is None:
-        time.sleep(0.05)
+    wait_for(lambda: segments() or proc.poll() is not None, 800)
     with open(work + "/plan.json") as f:
         mark = "render-" + json.load(f)["id"]
     table = [(int(pid), int(ppid), args) for pid, ppid, args in
@@ -61,10 +60,8 @@ def stop_mid_way(render, env, work):
     proc.send_signal(signal.SIGINT)
     err = proc.communicate(timeout=60)[1]
     assert proc.returncode == 128 + signal.SIGINT, err
-    deadline = time.time() + 30
-    while (running := [p for p in started if os.path.exists(f"/proc/{p}")]) and time.time() < deadline:
-        time.sleep(0.1)
-    assert len(started) > 4 and running == [], (started, running)
+    running = lambda: [p for p in started if os.path.exists(f"/proc/{p}")]
+    assert len(started) > 4 and wait_for(lambda: not running(), 30), (started, running())
     return err, len(segments())
 
 

@@ -1,7 +1,6 @@
-// The gem field drawn by the demo's own field pass into the pipeline's HDR
-// target, made 320x180 for these tests and cleared black in place of the
-// sky; the picture read back as floats is compared with where a perspective
-// of 45 degrees vertical (near 0.1, far 1000) puts each generated stone.
+// The gem field drawn by the demo's own field pass into the pipeline's HDR target (320x180, cleared
+// black in place of the sky), read back as floats and compared with where a perspective of 45
+// degrees vertical (near 0.1, far 1000) puts each generated stone.
 
 #include <gtest/gtest.h>
 
@@ -74,9 +73,8 @@ std::vector<Projected> project_stones() {
     return stones;
 }
 
-// Every stone a few pixels wide whose centre is in the picture is lit at its
-// centre (a nearer stone in front is lit too), and every lit pixel lies on
-// some stone.
+// Every stone a few pixels wide whose centre is in the picture is lit at its centre (a nearer
+// stone in front is lit too), and every lit pixel lies on some stone.
 void expect_stones_where_projected(const std::vector<float>& peak) {
     std::vector<Projected> stones = project_stones();
 
@@ -107,9 +105,9 @@ void expect_stones_where_projected(const std::vector<float>& peak) {
     EXPECT_GT(lit, 100);
 }
 
-// From the scene's first camera, then turned by mouse look to absolute
-// angles (yaw 72 degrees left, pitch 18 degrees up): the stones land where the
-// projection puts them, and only the stones near the view are submitted.
+// From the scene's first camera, then turned by mouse look to absolute angles (yaw 72 degrees
+// left, pitch 18 degrees up): the stones land where the projection puts them, and only the stones
+// near the view are submitted.
 TEST(GemField, StonesLandWhereTheProjectionPutsThemAsTheViewTurns) {
     expect_stones_where_projected(draw(climax));
     const int ahead = field().visible;
@@ -125,8 +123,8 @@ TEST(GemField, StonesLandWhereTheProjectionPutsThemAsTheViewTurns) {
     Scene::get()->camera.set_pitch_yaw(0.0f, 0.0f);
 }
 
-// One bar apart the show's light is the same and only the spin has moved on
-// (60 degrees a second): the near stones' pixels change, the rest stays black.
+// One bar apart the show's light is the same and only the spin has moved on (60 degrees a
+// second): the near stones' pixels change, the rest stays black.
 TEST(GemField, StonesSpinWithTheDemoTime) {
     std::vector<float> before = draw(climax), after = draw(climax + 2.0f);
     double change = 0.0;

@@ -29,7 +29,6 @@ TEST(Gem, ConsumesSixDrawsInOrderThetaZAngleColourZYX) {
     EXPECT_EQ(g.axis, glm::vec3(-4.37113883e-08f, 1, 0));  // float(pi / 2) has a non-zero cosine
     EXPECT_EQ(g.angle, 3.14159274f);
     EXPECT_EQ(g.color, glm::vec3(0.9f, 0.95f, 1.0f));
-    EXPECT_EQ(g.position, glm::vec3(1.5f, -2.0f, 199.0f));
 }
 
 TEST(Gem, MeshAndNormalsMatchTheWorkedValuesToTheBit) {
@@ -52,9 +51,9 @@ TEST(Gem, MeshAndNormalsMatchTheWorkedValuesToTheBit) {
     EXPECT_EQ(at(g.vertices, 20, 1), glm::vec3(-1, 0, 1.2246469e-16f));  // A[5]: sin(pi) in double
 }
 
-TEST(VertexData, HandlesCountVerticesTheStoreKeepsTheOrderAndUnequalSizesAbort) {
+TEST(VertexData, HandlesCountVerticesAndTheStoreKeepsTheOrder) {
     Gem gem(glm::mat4(1.0f));
-    std::vector<float> v = {1, 2, 3}, n = {4, 5, 6}, six = {1, 2, 3, 4, 5, 6};
+    std::vector<float> v = {1, 2, 3}, n = {4, 5, 6};
     VertexData store;
     VertexData::Handle a = store.add_object(v, n), b = store.add_object(gem.vertices, gem.normals);
     EXPECT_EQ(std::make_tuple(a.data, a.first, a.count, b.data, b.first, b.count),
@@ -62,7 +61,6 @@ TEST(VertexData, HandlesCountVerticesTheStoreKeepsTheOrderAndUnequalSizesAbort) 
     v.insert(v.end(), gem.vertices.begin(), gem.vertices.end());
     n.insert(n.end(), gem.normals.begin(), gem.normals.end());
     EXPECT_EQ(std::make_pair(store.vertices, store.normals), std::make_pair(v, n));
-    EXPECT_DEATH(store.add_object(v, six), "vertices\\.size\\(\\) == normals\\.size\\(\\)");
 }
 
 // The cull keeps a stone by its whole body: one whose centre lies just past the view's right edge, or

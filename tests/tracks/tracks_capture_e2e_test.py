@@ -1,12 +1,11 @@
-"""Capture runs with tracks. A background that draws the uniform "bar" as a white bar that many pixels
-wide follows the track frame by frame, and stays at width 0 without --tracks, the file standing where the
-shipped one does; in explore mode the camera flies along its tracks (into the field, then turned away from
-it, a black sky behind); a file that does not parse ends the start with its place on one line."""
+"""Capture runs from 30 s over a black background with a white bar as wide as the uniform "bar": it
+follows the track frame by frame, and without --tracks (the file where the shipped one stands) stays
+unlit, as do the stones without --explore and the sky with --explore -n 0; the camera flies along
+its tracks; a file that does not parse ends the start with its place on one line."""
 
 import os
 
-from demo_harness import DataDir, read_bmp, run_demo
-from live_harness import OUTPUTS
+from demo_harness import OUTPUTS, DataDir, read_bmp, run_demo
 
 BAR = OUTPUTS + ("uniform float bar;\nvoid main() { FragColor = vec4(vec3(gl_FragCoord.x < bar ? 1.0 : 0.0), 1.0);"
                  " BrightColor = vec4(0.0, 0.0, 0.0, 1.0); }\n")
@@ -18,7 +17,7 @@ WIDTHS = [10, 43, 60, 77, 90, 90]
 CAMERA_TRACKS = "camera.z 30 250 step\ncamera.yaw 30 0 step\ncamera.yaw 30.04 180 step\n"
 
 
-def capture(args, frames, tracks):
+def capture(args, frames, tracks=""):
     """Each frame's lit pixels (any channel above 0) per row, from the bottom."""
     with DataDir(capture=True) as data:
         data.write("shaders/background.frag", BAR)
@@ -32,8 +31,10 @@ def capture(args, frames, tracks):
 
 widths = [rows[45] for rows in capture(["-n", "0", "--tracks", "tracks/flight.tracks"], 6, BAR_TRACK)]
 assert all(abs(w - expected) <= 1 for w, expected in zip(widths, WIDTHS)), widths
-unset = capture(["-n", "0"], 2, BAR_TRACK)
-assert [sum(rows) for rows in unset] == [0, 0], "tracks applied without --tracks"
+unset = capture([], 2, BAR_TRACK)
+assert [sum(rows) for rows in unset] == [0, 0], "tracks applied without --tracks, or stones drawn"
+sky = capture(["--explore", "-n", "0"], 2)
+assert [sum(rows) for rows in sky] == [0, 0], "no stones, yet more than the sky"
 
 lit = [sum(rows) for rows in capture(["--explore", "--tracks", "tracks/flight.tracks"], 3, CAMERA_TRACKS)]
 assert lit[0] > 200 and lit[1] > 200 and lit[2] == 0, lit

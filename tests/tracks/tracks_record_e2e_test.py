@@ -7,18 +7,12 @@ import os
 import threading
 import time
 
-from demo_harness import PLAIN_BACKGROUND, DataDir, close_window, find_window, finish, own_display, start_demo, wait_for_output, xdotool
-from live_harness import grab
+from demo_harness import (PLAIN_BACKGROUND, DataDir, close_window, find_window, finish, grab, own_display, press,
+                          start_demo, wait_for_output, xdotool)
 
 HEAD = "# my flight\nglow 0 1 # bright\n\nglow 20 0 smooth\n"
 ARGS = ["--windowed", "-w", "200", "-h", "120", "-n", "10", "--no-music", "--live", "--explore", "--start", "12",
         "--tracks", "show.tracks"]
-
-
-def press(wid, *keys):
-    for key in keys:
-        xdotool("key", "--window", wid, key)
-        time.sleep(0.3)
 
 
 def camera_keys(text):

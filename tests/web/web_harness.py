@@ -8,10 +8,11 @@ import http.server
 import importlib.machinery
 import os
 import threading
-import time
 
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
+
+from demo_harness import wait_for as poll
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 SITE_DIR = os.environ.get("DEMO_WEB_SITE", os.path.join(HERE, "../../build-web/site"))
@@ -60,21 +61,16 @@ def chromium(width, height):
 
 def wait_for(driver, condition, timeout=120, what="condition"):
     """Polls window.demo until condition(demo) holds; returns that demo."""
-    deadline, demo = time.time() + timeout, None
-    while time.time() < deadline:
-        demo = driver.execute_script("return window.demo && Object.assign({}, window.demo)")
-        if demo and condition(demo):
-            return demo
-        time.sleep(0.1)
-    raise AssertionError("timed out waiting for %s: %r" % (what, demo))
+    state = lambda: driver.execute_script("return window.demo && Object.assign({}, window.demo)")
+    demo = poll(lambda: (now := state()) and condition(now) and now, timeout)
+    assert demo, "timed out waiting for %s: %r" % (what, state())
+    return demo
 
 
 def canvas_pixels(driver, next_frame=False, timeout=60):
     """(width, height, RGB bytes top row first) of the canvas now, or of the next frame drawn."""
     picture = driver.execute_script(PIXELS_JS, next_frame)
-    deadline = time.time() + timeout
-    while not picture and time.time() < deadline:
-        picture = driver.execute_script("return window.grabbed")
+    picture = picture or poll(lambda: driver.execute_script("return window.grabbed"), timeout)
     assert picture, "no frame drawn"
     return picture[0], picture[1], base64.b64decode(picture[2])
 

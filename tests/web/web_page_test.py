@@ -47,8 +47,7 @@ def text_corner_whites(driver):
 
 
 def clock_against_wall(driver, seconds=4):
-    """Demo time and wall time passed from the first to the last new frame seen in `seconds`
-    (each noticed within a poll of being drawn)."""
+    """Demo and wall seconds from the first to the last new frame seen (polled) in `seconds`."""
     seen = [(driver.execute_script("return demo.time"), 0)]
     end = time.monotonic() + seconds
     while time.monotonic() < end or len(seen) < 3:
