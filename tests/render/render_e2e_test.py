@@ -42,6 +42,16 @@ def probe(video):
         (float(start), round(len(sound) / 2 / 44100, 2))
 
 
+def render_processes(render_pid, mark):
+    """The render's process `render_pid`, the processes whose command line names its work folder, and their children."""
+    table = [(int(pid), int(ppid), args) for pid, ppid, args in
+             ((line.split(None, 2) + [""])[:3] for line in run("ps", "-eo", "pid=,ppid=,args=").stdout.splitlines())]
+    started = {p for p, _, args in table if p == render_pid or mark in args}
+    while grown := {p for p, ppid, _ in table if ppid in started} - started:
+        started |= grown
+    return started
+
+
 def stop_mid_way(render, env, work):
     """Ctrl-C once a segment is finished and others are still rendering; every process of the render, here and
     on the host, must end. Returns its stderr and the number of finished segments."""
@@ -52,11 +62,11 @@ def stop_mid_way(render, env, work):
     wait_for(lambda: segments() or proc.poll() is not None, 800)
     with open(work + "/plan.json") as f:
         mark = "render-" + json.load(f)["id"]
-    table = [(int(pid), int(ppid), args) for pid, ppid, args in
-             ((line.split(None, 2) + [""])[:3] for line in run("ps", "-eo", "pid=,ppid=,args=").stdout.splitlines())]
-    started = {pid for pid, _, args in table if pid == proc.pid or mark in args}
-    while grown := {pid for pid, ppid, _ in table if ppid in started} - started:
-        started |= grown
+    # A snapshot taken while one chunk ends and the next starts can miss both: look again.
+    for _ in range(100):
+        if len(started := render_processes(proc.pid, mark)) > 4:
+            break
+        time.sleep(0.1)
     proc.send_signal(signal.SIGINT)
     err = proc.communicate(timeout=60)[1]
     assert proc.returncode == 128 + signal.SIGINT, err
