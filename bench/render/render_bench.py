@@ -1,5 +1,6 @@
-"""Times whole renders (see bench/render/run): one job against the default jobs, side by side, and prints
-their figures as "name: value unit" lines, with what N machines like this one would take."""
+"""Times whole renders (see bench/render/run): one job against the default jobs, side by side,
+and prints their figures as "name: value unit" lines, with what N machines like this one would
+take."""
 
 import os
 import re
@@ -18,8 +19,9 @@ def render(run_dir, size, jobs):
     """Renders the show; returns the wall time, the join's time and one chunk's mean frame rate."""
     with tempfile.TemporaryDirectory(prefix="render-bench-") as tmp:
         start = time.monotonic()
-        result = subprocess.run([sys.executable, RENDER, "--run-dir", run_dir, "-w", size[0], "-h", size[1],
-                                 "-o", os.path.join(tmp, "demo.mp4"), *jobs], env=dict(os.environ, TMPDIR=tmp),
+        command = [sys.executable, RENDER, "--run-dir", run_dir, "-w", size[0], "-h", size[1],
+                   "-o", os.path.join(tmp, "demo.mp4"), *jobs]
+        result = subprocess.run(command, env=dict(os.environ, TMPDIR=tmp),
                                 capture_output=True, text=True)
         seconds = time.monotonic() - start
     if result.returncode != 0:
