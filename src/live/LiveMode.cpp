@@ -65,15 +65,14 @@ float LiveMode::clock() const {
 
 void LiveMode::draw_overlay(float t) const {
     const FontEngine& font = FontEngine::get();
-    if (!tracks) {
-        draw_live_overlay(timeline.paused, t, watch.error_lines, font.width, font.height);
-        return;
-    }
     // The tracks' errors after the shaders'; their values with the info texts.
     std::vector<std::string> errors = watch.error_lines;
-    for (const std::string& line : tracks->error_lines())
-        errors.push_back(line);
-    const bool show_values = UI::get().show_info;
-    draw_live_overlay(timeline.paused, t, errors, font.width, font.height,
-                      show_values ? tracks->value_lines() : std::vector<std::string>());
+    std::vector<std::string> values;
+    if (tracks) {
+        for (const std::string& line : tracks->error_lines())
+            errors.push_back(line);
+        if (UI::get().show_info)
+            values = tracks->value_lines();
+    }
+    draw_live_overlay(timeline.paused, t, errors, font.width, font.height, values);
 }
