@@ -37,6 +37,7 @@ int main(int argc, char** argv) {
         live = std::make_unique<LiveMode>();
     start_up(settings);
     DrawCallback draw_callback;
+    draw_callback.controls = [](float dt) { UI::get().logic(dt); };
     GemField field;
     if (settings.explore) {
         field.init(Scene::get()->gems);
