@@ -284,9 +284,9 @@ const pageLive = window.pageLive = (() => {
       if (line === file.marked)
         continue;
       if (file.marked >= 0)
-        file.doc.removeLineClass(file.marked, "background", "live-error-line");
+        file.doc.removeLineClass(file.marked, "wrap", "live-error-line");
       if (line >= 0)
-        file.doc.addLineClass(line, "background", "live-error-line");
+        file.doc.addLineClass(line, "wrap", "live-error-line");
       file.marked = line;
       file.tab.classList.toggle("live-failing", !!errors[name]);
     }
