@@ -72,7 +72,7 @@ def open_page(driver, url):
 
 def check_editor_keeps_its_keys(driver):
     """Space and I typed in the editor land in its text; the clock plays on. On the picture, Space
-    pauses it."""
+    pauses it and the music."""
     live(driver, "write(arguments[0], arguments[1])", BACKGROUND, PROBE)
     driver.find_element(By.CSS_SELECTOR, "#live-editor .CodeMirror").click()
     before = driver.execute_script("return demo.time")
@@ -85,6 +85,7 @@ def check_editor_keeps_its_keys(driver):
     paused_at = driver.execute_script("return demo.time")
     time.sleep(1)
     assert driver.execute_script("return demo.time") == paused_at, "Space on the picture did not pause"
+    assert driver.execute_script("return document.getElementById('music').paused"), "the music plays on"
     ActionChains(driver).send_keys(" ").perform()
 
 
