@@ -26,7 +26,7 @@ const pageLive = window.pageLive = (() => {
   let editor = null;
   let current = null;
   let lastErrorRead = 0;
-  let element = {};
+  const element = {};
 
   const el = (tag, props = {}, children = []) => {
     const node = Object.assign(document.createElement(tag), props);
@@ -84,7 +84,7 @@ const pageLive = window.pageLive = (() => {
     const focusText = () => {
       const onPicture = document.activeElement === canvas;
       element.focus.textContent = onPicture ? "Keys go to the picture" :
-        "Keys go to the editor (click the picture for the demo's keys)";
+        "Keys stay in the page (click the picture for the demo's keys)";
       document.body.classList.toggle("live-picture-focus", onPicture);
     };
     document.addEventListener("focusin", focusText);

@@ -5,6 +5,7 @@ into the tracks tab, and a reload keeps the edits."""
 
 import contextlib
 import functools
+import http.client
 import http.server
 import importlib.machinery
 import os
@@ -104,13 +105,30 @@ def check_edits_and_errors(driver):
     assert mean_rgb(driver)[0] > 100, "the last good program went"
 
 
+def check_serving(base, root):
+    """The live folders come from the checkout; a path that climbs out of them finds nothing."""
+    with open(os.path.join(root, "secret"), "w") as f:
+        f.write("not served")
+    connection = http.client.HTTPConnection(base.split("/")[2])
+    for path, status in (("/shaders/basic.vert", 200), ("/shaders/%2e%2e/secret", 404),
+                         ("/shaders/../secret", 404)):
+        connection.request("GET", path)
+        response = connection.getresponse()
+        assert (response.status, response.read() != b"not served") == (status, True), path
+        assert status != 200 or response.getheader("X-Demo-Live") == "disk", path
+
+
 def check_recording(driver):
-    """K on the picture writes the camera's keys into the tracks tab, comments kept."""
+    """K on the picture writes the camera's keys into the tracks tab, comments kept; Revert goes
+    back to the shipped file."""
     live(driver, "write(arguments[0], arguments[1])", TRACKS, "# kept\nprobe 0 1\n")
     time.sleep(1)  # the typing pause, then a frame
     ActionChains(driver).click(driver.find_element(By.ID, "canvas")).send_keys("k").perform()
     text = poll(lambda: "camera.x" in (t := live(driver, "read(arguments[0])", TRACKS)) and t, 10)
     assert text and text.startswith("# kept\n") and "camera.pitch" in text, text
+    driver.find_element(By.CSS_SELECTOR, "#live-buttons button").click()
+    with open(os.path.join(HERE, "../..", TRACKS)) as f:
+        assert live(driver, "read(arguments[0])", TRACKS) == f.read()
 
 
 def check_disk(driver, root):
@@ -124,6 +142,9 @@ def check_disk(driver, root):
         f.write(PROBE)
     assert poll(lambda: "changed on disk" in driver.find_element(By.ID, "live-notes").text, 10)
     assert live(driver, "read(arguments[0])", BACKGROUND) != PROBE
+    driver.find_element(By.CSS_SELECTOR, "#live-notes .live-note button").click()
+    assert live(driver, "read(arguments[0])", BACKGROUND) == PROBE
+    live(driver, "write(arguments[0], arguments[1])", BACKGROUND, PROBE + "// edited\n")
 
 
 def main():
@@ -132,14 +153,14 @@ def main():
             shutil.copytree(os.path.join(HERE, "../..", folder), os.path.join(root, folder))
         with live_site(root) as base, chromium(1000, 360) as driver:
             url = base + "?live&start=5&tracks=" + TRACKS
+            check_serving(base, root)
             open_page(driver, url)
             check_editor_keeps_its_keys(driver)
             check_edits_and_errors(driver)
             check_recording(driver)
-            edited = live(driver, "read(arguments[0])", BACKGROUND)
             check_disk(driver, root)
             open_page(driver, url)
-            assert live(driver, "read(arguments[0])", BACKGROUND) == edited
+            assert live(driver, "read(arguments[0])", BACKGROUND) == PROBE + "// edited\n"
             assert "kept in this browser" in driver.find_element(By.ID, "live-notes").text
     print("ok")
 
