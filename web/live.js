@@ -50,8 +50,8 @@ const pageLive = window.pageLive = (() => {
     if (params.has("tracks")) {
       const path = params.get("tracks");
       if (!/^tracks\/[\w-][\w.-]*$/.test(path))
-        throw new Error(`The parameter tracks=${path} is not a file of the site's tracks/ folder ` +
-                        "(such as tracks/flight.tracks).");
+        throw new Error(`The parameter tracks=${path} is not a file of the site's ` +
+                        "tracks/ folder (such as tracks/flight.tracks).");
       page.tracks = path;
       page.args.push("--tracks", path);
     }
@@ -100,14 +100,17 @@ const pageLive = window.pageLive = (() => {
         line.remove();
         action.run();
       } }));
-    line.append(" ", el("button", { textContent: "×", title: "Dismiss", onclick: () => line.remove() }));
+    const dismiss = el("button", { textContent: "×", title: "Dismiss",
+                                   onclick: () => line.remove() });
+    line.append(" ", dismiss);
     element.notes.append(line);
   }
 
   function put(name) {
     if (!window.Module || !Module.ccall || !Module.calledRun)
       return;
-    Module.ccall("page_live_put", null, ["string", "string"], [name, files.get(name).doc.getValue()]);
+    const text = files.get(name).doc.getValue();
+    Module.ccall("page_live_put", null, ["string", "string"], [name, text]);
   }
 
   function store(name) {
@@ -151,7 +154,8 @@ const pageLive = window.pageLive = (() => {
   }
 
   function download() {
-    const names = [...files.keys()].filter(name => files.get(name).doc.getValue() !== files.get(name).base);
+    const edited = name => files.get(name).doc.getValue() !== files.get(name).base;
+    const names = [...files.keys()].filter(edited);
     for (const name of names.length ? names : [current]) {
       const blob = new Blob([files.get(name).doc.getValue()], { type: "text/plain" });
       const link = el("a", { href: URL.createObjectURL(blob), download: name.split("/").pop() });
@@ -253,11 +257,13 @@ const pageLive = window.pageLive = (() => {
         continue;
       }
       file.disk = text;
-      note(`${name} changed on disk; this page has unsaved edits of it.`, { label: "Take the disk's", run: () => {
+      const take = () => {
         file.base = text;
         file.disk = null;
         replaceText(name, text, true);
-      } });
+      };
+      note(`${name} changed on disk; this page has unsaved edits of it.`,
+           { label: "Take the disk's", run: take });
     }
     setTimeout(pollDisk, DISK_POLL_MS);
   }

@@ -21,7 +21,8 @@ COLOURS = ([255, 0, 0], "1.0, 0.0, 0.0"), ([0, 0, 255], "0.0, 0.0, 1.0")
 # Each frame's middle pixel; the first frame in the awaited colour stops the watch.
 WATCH_FRAMES = """
 const canvas = document.getElementById("canvas"), drawn = Module.page.frameDrawn;
-const pixel = Object.assign(document.createElement("canvas"), {width: 1, height: 1}).getContext("2d");
+const pixel = Object.assign(document.createElement("canvas"), {width: 1, height: 1})
+  .getContext("2d");
 window.watch = {target: null, start: 0, ms: null};
 Module.page.frameDrawn = seconds => {
   drawn(seconds);
