@@ -154,6 +154,8 @@ def main():
         with live_site(root) as base, chromium(1000, 360) as driver:
             url = base + "?live&start=5&tracks=" + TRACKS
             check_serving(base, root)
+            driver.get(base + "?live&tracks=tracks/../secret")
+            assert "tracks/ folder" in wait_for(driver, lambda d: d["state"] == "error")["error"]
             open_page(driver, url)
             check_editor_keeps_its_keys(driver)
             check_edits_and_errors(driver)
