@@ -1,11 +1,12 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 
 #include "FW/Callbacks.h"
 
+class FrameClock;
 class GemField;
-class LiveMode;
 class TrackPlayer;
 
 // Draws one frame: the demo clock, the controls, the bloom chain, the info
@@ -19,7 +20,9 @@ public:
     // One past the last frame a capture writes.
     int capture_end;
     // Live mode's clock, reload and texts; null in the other modes.
-    LiveMode* live = nullptr;
+    FrameClock* live = nullptr;
+    // Applies the held keys and buttons for the frame's seconds; unset: no controls.
+    std::function<void(float)> controls;
     // Explore mode's gem field, drawn over the sky; null in the other modes.
     GemField* field = nullptr;
     // The tracks of "--tracks": uniforms and the camera at every frame; null without it.

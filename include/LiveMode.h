@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FrameClock.h"
 #include "LiveTimeline.h"
 #include "ShaderWatch.h"
 
@@ -8,7 +9,7 @@ class TrackPlayer;
 // Live mode ("--live"), driven by the frame drawing once per frame: the
 // shader watch over every loaded program, the timeline that the keys move,
 // the music that follows it, and the texts over the picture.
-class LiveMode {
+class LiveMode : public FrameClock {
 public:
     ShaderWatch watch;
     LiveTimeline timeline{0.0, 0.0};
@@ -44,8 +45,10 @@ public:
     // Starts a frame: rebuilds changed programs, reloads changed tracks, moves the clock on (a wrap at
     // the end included), makes the music follow any pause, resume or jump and
     // returns the frame's time.
-    float advance();
+    float advance() override;
+    bool frame_jumped() const override { return jumped; }
+    bool frame_paused() const override { return timeline.paused; }
     // The live clock now (for the frame-time stamps).
-    float clock() const;
-    void draw_overlay(float t) const;
+    float clock() const override;
+    void draw_overlay(float t) const override;
 };

@@ -4,7 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "DiskFiles.h"
 #include "FW/Shader.h"
+#include "ReloadRule.h"
 
 // Live reload of shader programs: polls the source files of the watched
 // programs, and when the bytes of one change, builds the program again. A new
@@ -13,9 +15,6 @@
 // poll (not a save caught half-way), leaves its log in `error` until a later
 // version builds. A file that is there but is no regular file of sane size
 // keeps the last program too and is named in `error` until it can be read.
-// Names a watched file that is there but is not read: not a regular file of
-// at most FW::max_source_bytes.
-std::string refused_file_error(const std::string& path);
 
 class ShaderWatch {
 public:
@@ -25,8 +24,8 @@ public:
         std::string paths[2];  // vertex, fragment
         std::string sources[2];  // the bytes last read
         bool changed[2] = {false, false};  // since the last build
-        // These sources failed to build once, silently: built again at the next poll.
-        bool failed_once = false;
+        // Sources that failed once, silently, are built again at the next poll.
+        TwoPollRule rule;
         bool refused[2] = {false, false};  // there, but not a file that is read
         // Sets again the uniforms that start-up set on the program (bound).
         std::function<void(GLuint)> set_uniforms;
@@ -34,9 +33,9 @@ public:
         std::string error;
     };
 
-    // At most this long between two reads of the files, in seconds.
-    double interval = 0.2;
-    double last_poll = -1.0e9;
+    PollPace pace;
+    // Where the files are read: the disk, or the page's editor.
+    FileSource* files = &disk_files();
     std::vector<Entry> entries;
     // The errors of all failing programs, one text line per element, as the
     // last rebuild left them.

@@ -4,8 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "DiskFiles.h"
 #include "FW/Camera.h"
 #include "FW/GL.h"
+#include "ReloadRule.h"
 #include "Tracks.h"
 
 class LiveTimeline;
@@ -27,10 +29,11 @@ public:
     // Live reload. Bytes that parse are taken at once; bytes that fail are
     // reported only when a later poll reads the same bytes (a save caught
     // half-way fails once, silently), and the last good tracks stay.
-    double interval = 0.2;
-    double last_poll = -1.0e9;
+    PollPace pace;
+    TwoPollRule rule;
     std::string seen;  // the bytes last read or written
-    bool failed_once = false;
+    // Where the file is read and the recording keys write: the disk, or the page's editor.
+    FileSource* files = &disk_files();
     // The file's error, shown until a version parses; a failed write's, until a write succeeds.
     std::string error;
     std::string write_error;
@@ -68,7 +71,3 @@ private:
 bool apply_track_key(TrackPlayer& player, LiveTimeline* timeline, FW::Camera& camera, int key, int action,
                      double wall_now);
 
-// Writes `bytes` to a temporary file beside `path` and renames it over `path`,
-// so that a reader sees the old file or the new one, whole. Returns the
-// reason of a failure ("" on success); the file at `path` is then unchanged.
-std::string replace_file(const std::string& path, const std::string& bytes);

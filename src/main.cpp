@@ -16,6 +16,10 @@
 #include "singletons/Scene.h"
 #include "singletons/UI.h"
 
+#ifdef __EMSCRIPTEN__
+#include "PageLive.h"
+#endif
+
 int main(int argc, char** argv) {
     ParseResult parsed = parse_command_line(std::vector<std::string>(argv + 1, argv + argc));
     if (!parsed.ok) {
@@ -37,6 +41,7 @@ int main(int argc, char** argv) {
         live = std::make_unique<LiveMode>();
     start_up(settings);
     DrawCallback draw_callback;
+    draw_callback.controls = [](float dt) { UI::get().logic(dt); };
     GemField field;
     if (settings.explore) {
         field.init(Scene::get()->gems);
@@ -60,6 +65,9 @@ int main(int argc, char** argv) {
         draw_callback.live = live.get();
         live->tracks = draw_callback.tracks;
         UI::get().timeline = &live->timeline;
+#ifdef __EMSCRIPTEN__
+        page_live_attach(*live);
+#endif
     }
     // The zero of the demo clock: after the music has started, right before
     // the first frame; a later start puts it that far back.

@@ -96,10 +96,11 @@ def web_figures(base, driver, driver_pid):
 
 def site_bytes():
     total = music = 0
-    for name in os.listdir(SITE_DIR):
-        size = os.path.getsize(os.path.join(SITE_DIR, name))
-        total += size
-        music += size if name.endswith(".mp3") else 0
+    for folder, _, names in os.walk(SITE_DIR):
+        for name in names:
+            size = os.path.getsize(os.path.join(folder, name))
+            total += size
+            music += size if name.endswith(".mp3") else 0
     return total, total - music
 
 

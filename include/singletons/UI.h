@@ -20,8 +20,6 @@ public:
     KeyCallback key_receiver;
     MouseCallback mouse_receiver;
     bool mouse_look = false;
-    bool show_info = false;
-    bool show_fps = false;
     // Live mode's timeline, which its keys move; null in the other modes.
     LiveTimeline* timeline = nullptr;
     // The tracks of "--tracks", whose keys C, K, X, [ and ] act on; null without it.

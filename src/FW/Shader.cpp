@@ -48,12 +48,13 @@ std::string info_log(GLuint object, bool program) {
 
 #ifdef __EMSCRIPTEN__
 // The source as WebGL 2 (OpenGL ES 3.0) takes it: a "#version 330 core" first
-// line becomes "#version 300 es" with highp defaults on the next line.
+// line becomes "#version 300 es" with highp defaults on the next line, and
+// the lines after it keep their numbers in the compiler's log.
 std::string es_shader_source(const std::string& source) {
     const std::string desktop = "#version 330 core";
     if (source.compare(0, desktop.size(), desktop) != 0)
         return source;
-    return "#version 300 es\nprecision highp float; precision highp int; precision highp sampler2D;" +
+    return "#version 300 es\nprecision highp float; precision highp int; precision highp sampler2D;\n#line 2" +
            source.substr(desktop.size());
 }
 #endif

@@ -4,6 +4,7 @@
 #include <glm/gtc/constants.hpp>
 
 #include "FW/Window.h"
+#include "InfoOverlay.h"
 #include "LiveTimeline.h"
 #include "TrackPlayer.h"
 #include "singletons/Scene.h"
@@ -28,10 +29,10 @@ void UI::KeyCallback::callback(int key, int, int action, int) {
         ui.mouse_look = !ui.mouse_look;
         break;
     case GLFW_KEY_I:
-        ui.show_info = !ui.show_info;
+        info_switches().info = !info_switches().info;
         break;
     case GLFW_KEY_F:
-        ui.show_fps = !ui.show_fps;
+        info_switches().fps = !info_switches().fps;
         break;
     default:
         break;

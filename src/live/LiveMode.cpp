@@ -2,13 +2,13 @@
 #include "LiveMode.h"
 
 #include "FW/GL.h"
+#include "InfoOverlay.h"
 #include "LiveOverlay.h"
 #include "Music.h"
 #include "TrackPlayer.h"
 #include "singletons/FontEngine.h"
 #include "singletons/Pipeline.h"
 #include "singletons/Scene.h"
-#include "singletons/UI.h"
 
 LiveMode::LiveMode() {
     // The same programs and fixed uniforms as the start-up loads and sets
@@ -71,7 +71,7 @@ void LiveMode::draw_overlay(float t) const {
     if (tracks) {
         for (const std::string& line : tracks->error_lines())
             errors.push_back(line);
-        if (UI::get().show_info)
+        if (info_switches().info)
             values = tracks->value_lines();
     }
     draw_live_overlay(timeline.paused, t, errors, font.width, font.height, values);

@@ -4,11 +4,6 @@
 #include <iostream>
 #include <sstream>
 
-std::string refused_file_error(const std::string& path) {
-    return "Cannot read " + path + ": not a regular file of at most " + std::to_string(FW::max_source_bytes >> 20) +
-           " MiB";
-}
-
 void ShaderWatch::watch(std::function<FW::ShaderProgram&()> program, const std::string& vertex_path,
                         const std::string& fragment_path, std::function<void(GLuint)> set_uniforms) {
     Entry entry;
@@ -17,20 +12,19 @@ void ShaderWatch::watch(std::function<FW::ShaderProgram&()> program, const std::
     entry.paths[1] = fragment_path;
     entry.set_uniforms = std::move(set_uniforms);
     for (int i = 0; i < 2; ++i)
-        FW::read_file(entry.paths[i], entry.sources[i]);
+        files->read(entry.paths[i], entry.sources[i]);
     entries.push_back(std::move(entry));
 }
 
 int ShaderWatch::detect(double now) {
-    if (now - last_poll < interval)
+    if (!pace.due(now))
         return 0;
-    last_poll = now;
     int stale = 0;
     std::string bytes;
     for (Entry& entry : entries) {
         const bool was_refused = entry.refused[0] || entry.refused[1];
         for (int i = 0; i < 2; ++i) {
-            const FW::FileRead read = FW::read_file(entry.paths[i], bytes);
+            const FW::FileRead read = files->read(entry.paths[i], bytes);
             const bool refused = read == FW::FileRead::unreadable || read == FW::FileRead::too_large;
             // A file readable again is built whatever its bytes: the error must go.
             entry.changed[i] = entry.changed[i] || (entry.refused[i] && !refused);
@@ -38,7 +32,7 @@ int ShaderWatch::detect(double now) {
             if (read == FW::FileRead::ok && !bytes.empty() && bytes != entry.sources[i]) {
                 entry.sources[i].swap(bytes);
                 entry.changed[i] = true;
-                entry.failed_once = false;
+                entry.rule.new_version();
             }
         }
         const bool is_refused = entry.refused[0] || entry.refused[1];
@@ -75,15 +69,14 @@ void ShaderWatch::rebuild() {
         if (!entry.changed[0] && !entry.changed[1])
             continue;
         FW::ProgramBuild build = FW::build_program(entry.sources[0], entry.sources[1]);
-        if (!build.handle && !entry.failed_once) {
-            entry.failed_once = true;
+        if (!build.handle && !entry.rule.report())
             continue;
-        }
-        const std::string files = file_names(entry, build.failed_stage);
-        entry.changed[0] = entry.changed[1] = entry.failed_once = false;
+        const std::string names = file_names(entry, build.failed_stage);
+        entry.changed[0] = entry.changed[1] = false;
+        entry.rule.new_version();
         if (!build.handle) {
             const char* what = build.failed_stage == FW::ProgramBuild::Stage::link ? "link" : "compile";
-            entry.error = "Shader " + std::string(what) + " error in " + files + " (the last working program stays):\n" + build.log;
+            entry.error = "Shader " + std::string(what) + " error in " + names + " (the last working program stays):\n" + build.log;
             std::cout << entry.error << std::endl;
             continue;
         }
@@ -92,7 +85,7 @@ void ShaderWatch::rebuild() {
         if (entry.set_uniforms)
             entry.set_uniforms(build.handle);
         entry.error.clear();
-        std::cout << "Reloaded " << files << std::endl;
+        std::cout << "Reloaded " << names << std::endl;
     }
     error_lines.clear();
     for (const Entry& entry : entries) {

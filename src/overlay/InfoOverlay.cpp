@@ -6,7 +6,6 @@
 #include "InfoOverlay.h"
 #include "singletons/FontEngine.h"
 #include "singletons/Scene.h"
-#include "singletons/UI.h"
 
 namespace {
 
@@ -20,6 +19,11 @@ const float time_line_y = 75.0f;
 
 }  // namespace
 
+InfoSwitches& info_switches() {
+    static InfoSwitches switches;
+    return switches;
+}
+
 unsigned long trim_frame_times(std::deque<float>& frame_times, float t) {
     // A stamp exactly one second old still counts.
     while (!frame_times.empty() && t - frame_times.front() > 1.0f)
@@ -29,12 +33,12 @@ unsigned long trim_frame_times(std::deque<float>& frame_times, float t) {
 
 void draw_info_overlay(std::deque<float>& frame_times, float t) {
     const unsigned long count = trim_frame_times(frame_times, t);
-    const UI& ui = UI::get();
+    const InfoSwitches& ui = info_switches();
     FontEngine& font = FontEngine::get();
 
-    if (ui.show_fps)
+    if (ui.fps)
         font.draw(std::to_string(count), text_x, bottom_line_y, text_size, text_colour);
-    if (ui.show_info) {
+    if (ui.info) {
         font.draw("FPS: " + std::to_string(count), text_x, fps_line_y, text_size, text_colour);
         font.draw("Time: " + std::to_string(t), text_x, time_line_y, text_size, text_colour);
         const glm::vec3 eye = glm::vec3(glm::inverse(Scene::get()->camera.view)[3]);

@@ -9,12 +9,11 @@
 #include "FW/GL.h"
 #include "FW/Window.h"
 #include "FrameCapture.h"
+#include "FrameClock.h"
 #include "FramePasses.h"
 #include "InfoOverlay.h"
-#include "LiveMode.h"
 #include "TrackPlayer.h"
 #include "singletons/Scene.h"
-#include "singletons/UI.h"
 
 #ifdef __EMSCRIPTEN__
 #include "Page.h"
@@ -71,7 +70,7 @@ void DrawCallback::draw(int, int) {
     } else if (live) {
         t = live->advance();
         // The frame count restarts after a jump of the clock.
-        if (live->jumped)
+        if (live->frame_jumped())
             frame_times.clear();
     } else {
         t = seconds_since_start(scene);
@@ -87,9 +86,10 @@ void DrawCallback::draw(int, int) {
     if (t < last_time)
         frame_times.clear();
     // A jump of the live clock (seek, wrap, Home, step) is no time passing.
-    const float dt = live && live->jumped ? 0.0f : t - last_time;
+    const float dt = live && live->frame_jumped() ? 0.0f : t - last_time;
     last_time = t;
-    UI::get().logic(dt);
+    if (controls)
+        controls(dt);
     if (tracks)
         tracks->frame(t, scene->camera);
 
@@ -110,7 +110,7 @@ void DrawCallback::draw(int, int) {
     // A paused live clock stands still: its frames are not counted.
     if (!live)
         frame_times.push_back(seconds_since_start(scene));
-    else if (!live->timeline.paused)
+    else if (!live->frame_paused())
         frame_times.push_back(live->clock());
 #ifdef __EMSCRIPTEN__
     page_frame_drawn(t);

@@ -1,20 +1,11 @@
 // The tracks file in a run: reload, per-frame values, uniforms, camera and the recording keys.
 #include "TrackPlayer.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <climits>
-#include <cstdlib>
-#include <cstring>
 #include <iostream>
 
 #include "CameraPose.h"
-#include "FW/Shader.h"
+#include "DiskFiles.h"
 #include "LiveTimeline.h"
-#include "ShaderWatch.h"
 #include "TrackEdit.h"
 
 namespace {
@@ -27,60 +18,12 @@ std::string read_error(const std::string& path, FW::FileRead read) {
     return refused_file_error(path);
 }
 
-// Writes all of `bytes` to `fd`, through partial writes and signals.
-bool write_all(int fd, const std::string& bytes) {
-    for (size_t done = 0; done < bytes.size();) {
-        const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<size_t>(n);
-    }
-    return true;
-}
-
 }  // namespace
-
-std::string replace_file(const std::string& path, const std::string& bytes) {
-    // Through a link, the file it names is replaced and the link stays.
-    char resolved[PATH_MAX];
-    const std::string target = realpath(path.c_str(), resolved) ? resolved : path;
-    const std::string temporary = target + ".tmp";
-    const auto failed = [&path](int code) {
-        return "Cannot write " + path + ": " + std::strerror(code) + " (the file is unchanged)";
-    };
-    struct stat original;
-    const mode_t mode = stat(target.c_str(), &original) == 0 ? original.st_mode & 07777 : 0644;
-    // A file its owner made read-only is not replaced behind their back.
-    if (access(target.c_str(), W_OK) != 0 && errno != ENOENT)
-        return failed(errno);
-    // A leftover of a killed run gives way; anything else there is not written through.
-    unlink(temporary.c_str());
-    const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
-    if (fd < 0)
-        return failed(errno);
-    bool ok = fchmod(fd, mode) == 0 && write_all(fd, bytes) && fsync(fd) == 0;
-    int failure = ok ? 0 : errno;
-    if (close(fd) != 0 && ok) {
-        ok = false;
-        failure = errno;
-    }
-    if (ok && rename(temporary.c_str(), target.c_str()) != 0) {
-        ok = false;
-        failure = errno;
-    }
-    if (!ok) {
-        unlink(temporary.c_str());
-        return failed(failure);
-    }
-    return "";
-}
 
 bool TrackPlayer::load(const std::string& file_path) {
     path = file_path;
     std::string text;
-    const FW::FileRead read = FW::read_file(path, text);
+    const FW::FileRead read = files->read(path, text);
     if (read != FW::FileRead::ok) {
         error = read_error(path, read);
         return false;
@@ -96,7 +39,7 @@ bool TrackPlayer::load(const std::string& file_path) {
 void TrackPlayer::take(std::string text, TrackSet parsed) {
     seen = std::move(text);
     set = std::move(parsed);
-    failed_once = false;
+    rule.new_version();
     error.clear();
     write_error.clear();
     values.assign(set.tracks.size(), 0.0f);
@@ -115,11 +58,10 @@ void TrackPlayer::take(std::string text, TrackSet parsed) {
 }
 
 void TrackPlayer::poll(double now) {
-    if (now - last_poll < interval)
+    if (!pace.due(now))
         return;
-    last_poll = now;
     std::string bytes;
-    const FW::FileRead read = FW::read_file(path, bytes);
+    const FW::FileRead read = files->read(path, bytes);
     // A missing or empty file is a save under way: read again next time.
     if (read == FW::FileRead::missing || (read == FW::FileRead::ok && bytes.empty()))
         return;
@@ -132,17 +74,19 @@ void TrackPlayer::poll(double now) {
         return;
     }
     const bool same = bytes == seen;
-    if (same && !failed_once)
+    if (same && !rule.failed_once)
         return;
     TrackParse parsed = parse_tracks(bytes, path);
     if (parsed.error.empty()) {
         take(std::move(bytes), std::move(parsed.set));
         std::cout << "Reloaded " << path << std::endl;
-    } else if (!same) {
+        return;
+    }
+    if (!same)
+        rule.new_version();
+    if (!rule.report()) {
         seen = std::move(bytes);
-        failed_once = true;
     } else {
-        failed_once = false;
         error = parsed.error + " (the last good tracks stay)";
         std::cout << error << std::endl;
     }
@@ -175,7 +119,7 @@ void TrackPlayer::set_uniforms(GLuint program) const {
 bool TrackPlayer::edit(const std::function<std::string(const std::string&)>& change) {
     // The file as it is now, so that an edit saved in between is not lost.
     std::string text;
-    const FW::FileRead read = FW::read_file(path, text);
+    const FW::FileRead read = files->read(path, text);
     const TrackParse current = parse_tracks(text, path);
     write_error.clear();
     if (read != FW::FileRead::ok)
@@ -184,7 +128,7 @@ bool TrackPlayer::edit(const std::function<std::string(const std::string&)>& cha
         write_error = current.error + " (nothing recorded)";
     std::string changed = write_error.empty() ? change(text) : "";
     if (write_error.empty())
-        write_error = replace_file(path, changed);
+        write_error = files->write(path, changed);
     if (!write_error.empty()) {
         std::cout << write_error << std::endl;
         return false;

@@ -91,12 +91,13 @@ TEST(MouseLook, CentreEdgesAndOutsideTheWindow) {
 
 TEST(KeyToggles, PressesFlipTheirFlagRepeatsAndReleasesDoNot) {
     UI& ui = UI::get();
-    for (auto [code, flag] : {std::pair(GLFW_KEY_M, &ui.mouse_look), {GLFW_KEY_I, &ui.show_info},
-                              {GLFW_KEY_F, &ui.show_fps}}) {
-        ui.mouse_look = ui.show_info = ui.show_fps = false;
+    InfoSwitches& texts = info_switches();
+    for (auto [code, flag] : {std::pair(GLFW_KEY_M, &ui.mouse_look), {GLFW_KEY_I, &texts.info},
+                              {GLFW_KEY_F, &texts.fps}}) {
+        ui.mouse_look = texts.info = texts.fps = false;
         for (int action : {GLFW_PRESS, GLFW_REPEAT, GLFW_RELEASE, GLFW_REPEAT})
             ui.key_receiver.callback(code, 0, action, 0);
-        EXPECT_EQ(std::make_pair(*flag, ui.mouse_look + ui.show_info + ui.show_fps), std::make_pair(true, 1)) << code;
+        EXPECT_EQ(std::make_pair(*flag, ui.mouse_look + texts.info + texts.fps), std::make_pair(true, 1)) << code;
         ui.key_receiver.callback(code, 0, GLFW_PRESS, 0);
         EXPECT_FALSE(*flag) << code;
     }
@@ -110,6 +111,7 @@ TEST(LiveFrame, AJumpMovesTheCameraByZeroAndRestartsTheFrameCount) {
     live.start(10.0);
     DrawCallback frame;
     frame.live = &live;
+    frame.controls = [](float dt) { UI::get().logic(dt); };
     const glm::mat4& view = Scene::get()->camera.view;
     held = {GLFW_KEY_UP};
     frame.draw(0, 0);
