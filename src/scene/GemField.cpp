@@ -9,6 +9,10 @@
 
 #include <glm/gtc/matrix_transform.hpp>
 
+#ifdef __EMSCRIPTEN__
+#include "Page.h"
+#endif
+
 namespace {
 
 // Texels per stone in the placements texture: position and angle, axis and
@@ -150,6 +154,14 @@ void GemField::submit(int unit) const {
     glActiveTexture(GL_TEXTURE0 + unit);
     glBindTexture(GL_TEXTURE_2D, stones_texture);
     glBindVertexArray(vertex_array);
+#ifdef __EMSCRIPTEN__
+    // A browser without WEBGL_multi_draw (Firefox) draws each run of stones on its own.
+    if (!page_has_multi_draw()) {
+        for (size_t run = 0; run < firsts.size(); ++run)
+            glDrawArrays(GL_TRIANGLES, firsts[run], counts[run]);
+        return;
+    }
+#endif
     glMultiDrawArrays(GL_TRIANGLES, firsts.data(), counts.data(), static_cast<GLsizei>(firsts.size()));
 }
 

@@ -45,10 +45,10 @@ def serve_site():
 
 
 @contextlib.contextmanager
-def chromium(width, height):
+def chromium(width, height, flags=FLAGS):
     """A page of width x height CSS pixels (in --headless=new the window includes a 143-pixel frame)."""
     options = webdriver.ChromeOptions()
-    for flag in FLAGS + ("--window-size=%d,%d" % (width, height + 143),):
+    for flag in flags + ("--window-size=%d,%d" % (width, height + 143),):
         options.add_argument(flag)
     options.binary_location = "/usr/bin/chromium"
     options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
