@@ -15,8 +15,7 @@ import time
 from selenium.webdriver.common.by import By
 
 from demo_harness import DataDir, run_demo
-from firefox import firefox
-from web_harness import SITE_DIR, chromium, serve_site, wait_for
+from web_harness import SITE_DIR, chromium, firefox, serve_site, wait_for
 
 WIDTH, HEIGHT = 640, 360
 START = 30.0      # the show's busiest section, the field of stones
