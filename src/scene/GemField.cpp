@@ -1,5 +1,6 @@
 // The gem field of explore mode: the stones' bounds and placements, culled
-// on the CPU and drawn from the scene's vertex store in one multi-draw.
+// on the CPU and drawn from the scene's vertex store in one multi-draw (a draw per run of stones
+// in a browser without one).
 #include "GemField.h"
 
 #include <algorithm>
