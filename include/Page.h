@@ -11,3 +11,5 @@ void page_frame_drawn(double seconds);
 // The show (or a still) is over: the page stops the frames and offers a replay.
 void page_show_ended();
 }
+// Whether the context has WEBGL_multi_draw, which glMultiDrawArrays needs.
+bool page_has_multi_draw();

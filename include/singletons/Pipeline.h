@@ -16,13 +16,15 @@ public:
     FW::ShaderProgram blur_program;
     FW::ShaderProgram bloom_final_program;
     FW::ShaderProgram background_program;
-    // The targets' size: the drawing size at start-up, kept through resizes.
+    // The targets' size: the drawing size at start-up, kept through a window's resizes.
     int width = 0;
     int height = 0;
 
     static Pipeline& get();
     // Creates the targets at the current drawing size and loads the programs.
     void init();
+    // Gives the targets the current drawing size: the page's, which follows its frame rate.
+    void resize_targets();
 
 private:
     Pipeline() = default;

@@ -1,8 +1,9 @@
-// The information texts (frame rate, demo time, camera position) drawn over the picture.
+// The information texts (frame rate, demo time, drawing size, camera position) drawn over the picture.
 #include <string>
 
 #include <glm/glm.hpp>
 
+#include "FW/Window.h"
 #include "InfoOverlay.h"
 #include "singletons/FontEngine.h"
 #include "singletons/Scene.h"
@@ -16,6 +17,7 @@ const glm::vec3 text_colour(1.0f, 1.0f, 1.0f);
 const float bottom_line_y = 15.0f;
 const float fps_line_y = 45.0f;
 const float time_line_y = 75.0f;
+const float size_line_y = 105.0f;
 
 }  // namespace
 
@@ -41,6 +43,9 @@ void draw_info_overlay(std::deque<float>& frame_times, float t) {
     if (ui.info) {
         font.draw("FPS: " + std::to_string(count), text_x, fps_line_y, text_size, text_colour);
         font.draw("Time: " + std::to_string(t), text_x, time_line_y, text_size, text_colour);
+        // The page may draw smaller than itself; natively this is the window's size.
+        font.draw("Size: " + std::to_string(FW::SCREEN_WIDTH) + "x" + std::to_string(FW::SCREEN_HEIGHT), text_x,
+                  size_line_y, text_size, text_colour);
         const glm::vec3 eye = glm::vec3(glm::inverse(Scene::get()->camera.view)[3]);
         font.draw("Camera: " + std::to_string(eye.x) + " " + std::to_string(eye.y) + " " +
                       std::to_string(eye.z),

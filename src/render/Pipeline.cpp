@@ -77,6 +77,22 @@ void Pipeline::init() {
     set_bloom_final_samplers(bloom_final_program.handle);
 }
 
+void Pipeline::resize_targets() {
+    width = FW::SCREEN_WIDTH;
+    height = FW::SCREEN_HEIGHT;
+    glBindFramebuffer(GL_FRAMEBUFFER, hdr_FBO);
+    for (int i = 0; i < 2; ++i)
+        attach_hdr_texture(color_buffers[i], i);
+    glBindRenderbuffer(GL_RENDERBUFFER, depth_RBO);
+    glRenderbufferStorage(GL_RENDERBUFFER, FW::DEPTH_FORMAT, width, height);
+    glClear(GL_DEPTH_BUFFER_BIT);
+    for (int i = 0; i < 2; ++i) {
+        glBindFramebuffer(GL_FRAMEBUFFER, pingpong_FBO[i]);
+        attach_hdr_texture(pingpong_buffers[i], 0);
+    }
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+}
+
 void set_blur_samplers(GLuint program) {
     glUniform1i(glGetUniformLocation(program, "image"), 0);
 }

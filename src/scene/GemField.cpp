@@ -1,5 +1,6 @@
 // The gem field of explore mode: the stones' bounds and placements, culled
-// on the CPU and drawn from the scene's vertex store in one multi-draw.
+// on the CPU and drawn from the scene's vertex store in one multi-draw (a draw per run of stones
+// in a browser without one).
 #include "GemField.h"
 
 #include <algorithm>
@@ -8,6 +9,10 @@
 #include <iostream>
 
 #include <glm/gtc/matrix_transform.hpp>
+
+#ifdef __EMSCRIPTEN__
+#include "Page.h"
+#endif
 
 namespace {
 
@@ -150,6 +155,14 @@ void GemField::submit(int unit) const {
     glActiveTexture(GL_TEXTURE0 + unit);
     glBindTexture(GL_TEXTURE_2D, stones_texture);
     glBindVertexArray(vertex_array);
+#ifdef __EMSCRIPTEN__
+    // A browser without WEBGL_multi_draw (Firefox) draws each run of stones on its own.
+    if (!page_has_multi_draw()) {
+        for (size_t run = 0; run < firsts.size(); ++run)
+            glDrawArrays(GL_TRIANGLES, firsts[run], counts[run]);
+        return;
+    }
+#endif
     glMultiDrawArrays(GL_TRIANGLES, firsts.data(), counts.data(), static_cast<GLsizei>(firsts.size()));
 }
 

@@ -1,13 +1,17 @@
-"""The built site served on a free local port (by scripts/web's handler, with byte ranges), and
-headless Chromium with SwiftShader's software WebGL 2, driven by selenium."""
+"""The built site served on a free local port (by scripts/web's handler, with byte ranges),
+headless Chromium with SwiftShader's software WebGL 2, driven by selenium, and Firefox ESR,
+driven by firefox_driver.js."""
 
 import base64
 import contextlib
 import functools
 import http.server
 import importlib.machinery
+import json
 import os
+import subprocess
 import threading
+import types
 
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
@@ -45,10 +49,10 @@ def serve_site():
 
 
 @contextlib.contextmanager
-def chromium(width, height):
+def chromium(width, height, flags=FLAGS):
     """A page of width x height CSS pixels (in --headless=new the window includes a 143-pixel frame)."""
     options = webdriver.ChromeOptions()
-    for flag in FLAGS + ("--window-size=%d,%d" % (width, height + 143),):
+    for flag in flags + ("--window-size=%d,%d" % (width, height + 143),):
         options.add_argument(flag)
     options.binary_location = "/usr/bin/chromium"
     options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
@@ -57,6 +61,29 @@ def chromium(width, height):
         yield driver
     finally:
         driver.quit()
+
+
+@contextlib.contextmanager
+def firefox(width, height):
+    """A page of width x height CSS pixels in a window on the display, with selenium's get and
+    execute_script; puppeteer-core comes from scripts/install-web-driver."""
+    modules = os.path.join(HERE, "../../build-web/web-driver/node_modules")
+    process = subprocess.Popen(["node", os.path.join(HERE, "firefox_driver.js"), str(width), str(height)],
+                               stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True,
+                               env=dict(os.environ, NODE_PATH=modules))
+
+    def command(**fields):
+        process.stdin.write(json.dumps(fields) + "\n")
+        process.stdin.flush()
+        answer = json.loads(process.stdout.readline() or '{"error": "the driver ended"}')
+        assert "error" not in answer, (fields, answer["error"])
+        return answer["value"]
+    try:
+        yield types.SimpleNamespace(get=lambda url: command(url=url),
+                                    execute_script=lambda script, *args: command(script=script, args=args))
+    finally:
+        process.stdin.close()
+        process.wait(timeout=30)
 
 
 def wait_for(driver, condition, timeout=120, what="condition"):

@@ -59,7 +59,7 @@ def clock_against_wall(driver, seconds=4):
 
 
 def check_play_and_info_texts(base, driver):
-    driver.get(base + "?start=44")  # the stone draws away into the dark: white text stands out
+    driver.get(base + "?start=44&scale=1")  # the stone draws away into the dark: white text stands out
     assert wait_for(driver, lambda d: d["state"] in ("ready", "error"))["state"] == "ready"
     assert console_errors(driver) == [], console_errors(driver)
     driver.find_element(By.ID, "play").click()
