@@ -20,8 +20,8 @@ void draw_sky_pass(float seconds, const glm::mat4& view, const TrackPlayer* trac
 // Explore mode's stones: the culled field through the camera and the field's
 // projection, depth-tested over the sky in the HDR framebuffer.
 void draw_field_pass(GemField& field, const glm::mat4& view, float seconds, const TrackPlayer* tracks = nullptr);
-// Five separable blur passes over the bright part; the result ends in
-// pingpong_buffers[1].
+// Five blur passes over the bright part (the blur's shaders are told each
+// pass's axis and place); the result ends in pingpong_buffers[1].
 void draw_blur_passes();
 // Clears the window and draws the scene plus (when `bloom` is set) the blurred
 // bright image, tone-mapped.

@@ -130,16 +130,20 @@ const vec3 ENDING_BACK = vec3(0.050, 0.020, 0.045);
 // light (brighter above), strip lights whose hard edges cut the facets into
 // bright and near-black, the rim light's lobe and the key light, whose hot
 // core makes the sparkles. (Explore mode's stone shader has the same studio.)
-// The two strip lights' brightness (before their colour) in direction `dir`.
-float strips(vec3 dir) {
-    vec2 across = clamp(STRIP_EDGE - STRIP_SLOPE * abs(dir.xx - vec2(0.35, -0.45)), 0.0, 1.0);
+// The two strip lights' brightness (before their colour) in direction `dir`,
+// their edges spread over a further `blur` along x: what one colour channel
+// gathers of light split into a spectrum that wide. At 0 the edges are as
+// hard as drawn.
+float strips(vec3 dir, float blur) {
+    vec2 off_centre = STRIP_SLOPE * abs(dir.xx - vec2(0.35, -0.45));
+    vec2 across = clamp(0.5 + (STRIP_EDGE - 0.5 - off_centre) / (1.0 + STRIP_SLOPE * blur), 0.0, 1.0);
     return (across.x + across.y) * (0.3 + max(dir.y, 0.0));
 }
 
+// The studio but for its strip lights.
 vec3 environment(vec3 dir) {
     float up = max(dir.y, 0.0);
     vec3 color = dome_color * (DOME_FLOOR + DOME_RISE * up);
-    color += strip_color * strips(dir);
     float rim = max(1.0 - 12.0 * (1.0 - dot(dir, rim_dir)), 0.0);
     color += rim_color * rim * rim;
     float key = dot(dir, key_dir);
@@ -382,9 +386,8 @@ vec3 trace_shot(Shot shot, bool field, int bounces) {
         out_b = entering || out_b == vec3(0.0) ? mirrored : out_b;
         vec3 absorbed = leaving ? exp(-stone.tint * path * stone.scale) : vec3(1.0);
         mat3 to_world = stone.to_world;
-        // The whole environment along green's way out; red and blue differ
-        // from it by the key light and the strip lights' hard edges, where
-        // the fire shows.
+        // The studio along green's way out; red and blue differ from it by
+        // the key light and the strip lights, where the fire shows.
         // (Red and blue are spread further from green than the indices alone
         // would, so that the colours part by more than a strip's edge.)
         vec3 world_g = to_world * out_g;
@@ -396,7 +399,12 @@ vec3 trace_shot(Shot shot, bool field, int bounces) {
                                               - exp2(KEY_SHARPNESS * (key.gg - 1.0)));
         vec3 fire = max(1.0 - FIRE_SHARPNESS * (1.0 - key), 0.0);
         seen += leaving ? key_color * FIRE_GAIN * fire * fire : vec3(0.0);
-        seen.rb += strip_color.rb * (vec2(strips(world_r), strips(world_b)) - strips(world_g));
+        // Light split by the facet is a continuous spectrum: each channel
+        // gathers the strips over its share of it, as wide as the split
+        // between neighbouring channels, so that the bands at a strip's edge
+        // overlap and blend from red through yellow, green and cyan to blue.
+        float split = 0.5 * abs(world_r.x - world_b.x);
+        seen += strip_color * vec3(strips(world_r, split), strips(world_g, split), strips(world_b, split));
         float weight = entering ? reflected : (leaving ? 1.0 - reflected : 0.0);
         color += carried * absorbed * weight * seen;
         // The build-up's lines along the edges of the facet met, the same

@@ -3,8 +3,10 @@
 // at every other second of the timeline. Wall-clock times depend on how busy
 // the machine is; the process's CPU time per frame (all of the software
 // renderer's threads) does not, and compares shaders on a shared machine.
+// Besides the means over the show, the CPU time per frame of each 8 s of it.
 // Runs in a folder holding shaders/.
-// Usage: show_bench NAME WIDTH HEIGHT; prints "NAME_<pass>_WxH: value ms".
+// Usage: show_bench NAME WIDTH HEIGHT; prints "NAME_<pass>_WxH: value ms" and
+// "NAME_frame_cpu_WxH_<from>-<to>s: value ms".
 
 #include <algorithm>
 #include <chrono>
@@ -22,6 +24,8 @@ namespace {
 const float show_length = 58.0f;
 const float sample_step = 2.0f;
 const int repeats = 3;
+// The length of the stretches of the show reported one by one.
+const float block_length = 8.0f;
 
 double finished_ms(std::chrono::steady_clock::time_point start) {
     glFinish();
@@ -81,6 +85,14 @@ int main(int argc, char** argv) {
     std::printf("%s_frame_worst_%s: %.2f ms\n", name.c_str(), size.c_str(),
                 *std::max_element(frame.begin(), frame.end()));
     std::printf("%s_frame_cpu_%s: %.2f ms\n", name.c_str(), size.c_str(), show::mean(frame_cpu));
+    const size_t per_block = static_cast<size_t>(block_length / sample_step);
+    for (size_t first = 0; first < frame_cpu.size(); first += per_block) {
+        const size_t last = std::min(first + per_block, frame_cpu.size());
+        std::vector<double> block(frame_cpu.begin() + first, frame_cpu.begin() + last);
+        const float from = first * sample_step;
+        std::printf("%s_frame_cpu_%s_%g-%gs: %.2f ms\n", name.c_str(), size.c_str(), from,
+                    std::min(from + block_length, show_length), show::mean(block));
+    }
     FW::clean_up();
     return 0;
 }

@@ -91,6 +91,7 @@ void draw_blur_passes() {
     for (int pass = 0; pass < blur_passes; ++pass) {
         glBindFramebuffer(GL_FRAMEBUFFER, pipeline.pingpong_FBO[horizontal]);
         glUniform1i(glGetUniformLocation(pipeline.blur_program.handle, "horizontal"), horizontal);
+        glUniform1i(glGetUniformLocation(pipeline.blur_program.handle, "blur_pass"), pass);
         glActiveTexture(GL_TEXTURE0);
         glBindTexture(GL_TEXTURE_2D, pass == 0 ? pipeline.color_buffers[1]
                                                : pipeline.pingpong_buffers[!horizontal]);

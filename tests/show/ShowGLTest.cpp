@@ -122,3 +122,25 @@ TEST(ShowFrame, BloomKeepsTheEnergyAndBrightensAroundHighlights) {
     }
     EXPECT_GT(brighter, static_cast<int>(with_bloom.size() / 10));
 }
+
+// Inside the stone (12 to 28 s), light split by the facets blends through
+// the hues: among the strongly coloured pixels with green in them, those
+// where green mixes with red or blue (yellows, cyans) outnumber the pure
+// greens by more than two to one (bands drawn in the primaries alone give
+// about three to two).
+TEST(ShowFrame, FireInsideTheStoneBlendsThroughTheHues) {
+    Pipeline& p = pipeline();
+    int pure_green = 0, blended = 0;
+    for (float seconds = 12.5f; seconds < 28.0f; seconds += 0.25f) {
+        draw_background_pass(seconds);
+        Image image = read_texture(p.color_buffers[0]);
+        for (size_t i = 0; i < image.size(); i += 3) {
+            const float r = image[i], g = image[i + 1], b = image[i + 2];
+            const float low = std::min(r, b), high = std::max(r, b);
+            if (g < 0.2f || low > 0.25f * g || high > 2.0f * g)
+                continue;
+            (high > 0.35f * g ? blended : pure_green) += 1;
+        }
+    }
+    EXPECT_GT(blended, 2 * pure_green);
+}
