@@ -1,6 +1,5 @@
 """End-to-end helpers: run the real `demo` from a data folder in a temporary directory and talk to its window."""
 
-import atexit
 import os
 import pathlib
 import re
@@ -10,6 +9,8 @@ import subprocess
 import tempfile
 import threading
 import time
+
+import display
 
 RUN_DIR = os.environ.get("DEMO_RUN_DIR", os.path.join(os.path.dirname(__file__), "../../build/run"))
 DEMO = os.path.join(RUN_DIR, "demo")
@@ -163,10 +164,7 @@ def escape(proc, wid, within=20):
 def own_display(size):
     """Starts an X server of the caller's own and makes it DISPLAY, so that no window of a test running
     beside it can cover the one it grabs; it ends with the process. Returns the server's process."""
-    xvfb = subprocess.Popen(["Xvfb", "-displayfd", "1", "-screen", "0", size + "x24", "-nolisten", "tcp", "-noreset"],
-                            stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
-    atexit.register(xvfb.kill)
-    os.environ["DISPLAY"] = ":" + xvfb.stdout.readline().strip()
+    xvfb, os.environ["DISPLAY"] = display.start_server(size)
     return xvfb
 
 
