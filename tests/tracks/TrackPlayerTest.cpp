@@ -1,5 +1,5 @@
 // The tracks file in a run, without GL: reload with the two-poll rule, the camera following its
-// tracks, no recording over a broken file.
+// tracks, no recording over a broken file, recorded keys that the file can hold.
 #include <unistd.h>
 
 #include <cmath>
@@ -71,6 +71,35 @@ TEST(TrackPlayer, RecordingLeavesABrokenFileAsItIs) {
     std::string text;
     EXPECT_EQ((FW::read_file(p.path, text), text), "glow 1 1 wobble\n");
     EXPECT_EQ(p.player.error_lines().at(0), p.path + ":1: unknown interpolation \"wobble\" (step, linear, smooth or ramp) (nothing recorded)");
+}
+
+// K in the show's last half millisecond writes a key that parses; a yaw past half a turn goes on
+// from the yaw track's value (the camera reads back -160 for 200) instead of turning the long way.
+TEST(TrackPlayer, RecordedKeysStayInTheShowAndNearTheYawTrack) {
+    Played p("camera.yaw 40 200\ncamera.yaw 50 270\n");
+    FW::Camera camera;
+    place_camera(camera, {glm::vec3(1, 2, 3), -160.0f, 0.0f});
+    ASSERT_TRUE(p.player.record(44.0, camera)) << p.player.write_error;
+    ASSERT_TRUE(p.player.record(57.99999999999994, camera)) << p.player.write_error;
+    const Track* yaw = p.player.set.find("camera.yaw");
+    ASSERT_NE(yaw, nullptr);
+    EXPECT_NEAR(yaw->value_at(44.0), 200.0, 1e-3);
+    EXPECT_NEAR(yaw->value_at(57.999), 200.0, 1e-3);
+    TrackPlayer next_start;
+    EXPECT_TRUE(next_start.load(p.path)) << next_start.error;
+}
+
+// An edit whose result would not parse (a camera gone to NaN) keeps the file and the tracks in force.
+TEST(TrackPlayer, AWriteThatWouldNotParseIsRefused) {
+    Played p;
+    FW::Camera camera;
+    place_camera(camera, {glm::vec3(NAN, 0, 0), 0.0f, 0.0f});
+    EXPECT_FALSE(p.player.record(1.0, camera));
+    std::string text;
+    EXPECT_EQ((FW::read_file(p.path, text), text), "# the show\nglow 0 1\nglow 10 3 # up\n");
+    EXPECT_EQ(p.player.set.tracks.size(), 1u);
+    EXPECT_NE(p.player.write_error.find("is not a finite number"), std::string::npos) << p.player.write_error;
+    EXPECT_NE(p.player.write_error.find("(not written: the file is unchanged)"), std::string::npos);
 }
 
 }  // namespace
