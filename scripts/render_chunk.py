@@ -33,6 +33,7 @@ import tempfile
 import time
 
 FPS = 60
+SHOW_SECONDS = 58           # the show's length; the demo's is include/ShowLength.h
 DATA_FOLDERS = ("shaders", "fonts", "assets")
 # The demo announces each frame on stdout just before it writes the file.
 FRAME_LINE = re.compile(r"Write to (capture/frame\d+\.bmp)$")
