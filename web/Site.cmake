@@ -14,10 +14,20 @@ set_property(TARGET demo APPEND PROPERTY LINK_DEPENDS ${FONT_SOURCE})
 file(GLOB shader_files ${CMAKE_SOURCE_DIR}/shaders/*)
 set_property(TARGET demo APPEND PROPERTY LINK_DEPENDS ${shader_files})
 
+# The page takes the show's length from the header the demo is built with.
+set(SHOW_LENGTH_HEADER ${CMAKE_SOURCE_DIR}/include/ShowLength.h)
+file(STRINGS ${SHOW_LENGTH_HEADER} show_line REGEX "show_seconds = [0-9.]+")
+string(REGEX REPLACE ".*show_seconds = ([0-9.]+).*" "\\1" SHOW_SECONDS "${show_line}")
+if(NOT SHOW_SECONDS)
+  message(FATAL_ERROR "No show_seconds in ${SHOW_LENGTH_HEADER}")
+endif()
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${SHOW_LENGTH_HEADER})
+configure_file(${CMAKE_SOURCE_DIR}/web/index.html ${CMAKE_BINARY_DIR}/index.html @ONLY)
+
 add_custom_target(site ALL
   COMMAND ${CMAKE_COMMAND} -E make_directory ${SITE_DIR}
-  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/web/index.html
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_BINARY_DIR}/index.html
           ${RUN_DIR}/demo.js ${RUN_DIR}/demo.wasm ${RUN_DIR}/demo.data
           ${CMAKE_SOURCE_DIR}/assets/kelvarra.mp3 ${SITE_DIR}
-  DEPENDS demo ${CMAKE_SOURCE_DIR}/web/index.html
+  DEPENDS demo ${CMAKE_BINARY_DIR}/index.html
   COMMENT "Laying out the site")
