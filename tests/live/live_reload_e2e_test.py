@@ -5,7 +5,7 @@ the picture, drawn and logged; fixes recover; a removed file does no harm."""
 import os
 import time
 
-from demo_harness import (OUTPUTS, DataDir, close_window, find_window, finish, grab, own_display, start_demo,
+from demo_harness import (OUTPUTS, DataDir, close_window, find_window, finish, grab, start_demo,
                           wait_for, wait_for_output)
 
 ARGS = ["--windowed", "-w", "200", "-h", "120", "-n", "10", "--no-music", "--live", "--explore"]
@@ -32,7 +32,6 @@ def is_error_red(p):
     return p[0] >= 180 and p[1] <= 110 and p[2] <= 110
 
 
-own_display("320x240")  # grabs of a window that no other test's window covers
 with DataDir() as data:
     proc = start_demo(ARGS, data.path)
     try:

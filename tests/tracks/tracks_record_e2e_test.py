@@ -7,7 +7,7 @@ import os
 import threading
 import time
 
-from demo_harness import (PLAIN_BACKGROUND, DataDir, close_window, find_window, finish, grab, own_display, press,
+from demo_harness import (PLAIN_BACKGROUND, DataDir, close_window, find_window, finish, grab, press,
                           start_demo, wait_for_output, xdotool)
 
 HEAD = "# my flight\nglow 0 1 # bright\n\nglow 20 0 smooth\n"
@@ -41,7 +41,6 @@ def read_while(stop, seen):
             seen["torn"].append(text)
 
 
-own_display("320x240")
 with DataDir() as data:
     path = data.file("show.tracks")
     data.write("show.tracks", HEAD)
