@@ -10,8 +10,6 @@ import tempfile
 import threading
 import time
 
-import display
-
 RUN_DIR = os.environ.get("DEMO_RUN_DIR", os.path.join(os.path.dirname(__file__), "../../build/run"))
 DEMO = os.path.join(RUN_DIR, "demo")
 SANITIZED = os.environ.get("DEMO_SANITIZE", "0") == "1"
@@ -159,13 +157,6 @@ def escape(proc, wid, within=20):
     except subprocess.TimeoutExpired:
         proc.kill()
         raise AssertionError(f"the demo still ran {within} s after Escape") from None
-
-
-def own_display(size):
-    """Starts an X server of the caller's own and makes it DISPLAY, so that no window of a test running
-    beside it can cover the one it grabs; it ends with the process. Returns the server's process."""
-    xvfb, os.environ["DISPLAY"] = display.start_server(size)
-    return xvfb
 
 
 def read_bmp(path):

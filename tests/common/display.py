@@ -1,27 +1,12 @@
-"""An X server of a test's own, so that no window, pointer or key of a test running beside it
-reaches its windows. `display.py SIZE COMMAND...` runs COMMAND on a new server of SIZE (WxH)."""
+"""`display.py SIZE COMMAND...`: COMMAND on an X server of its own, out of other tests' reach."""
 
-import ctypes
 import os
-import signal
 import subprocess
 import sys
 
+sys.path.append(os.path.join(os.path.dirname(os.path.abspath(__file__)), "../../scripts"))
+from render_chunk import start_xvfb  # noqa: E402 (the server ends with the process that starts it)
 
-def start_server(size):
-    """Starts Xvfb on a free display, ended with the process that started it (a killed one too).
-    Returns (server process, display name)."""
-    def end_with_parent():
-        ctypes.CDLL(None).prctl(1, signal.SIGTERM)  # PR_SET_PDEATHSIG
-    xvfb = subprocess.Popen(["Xvfb", "-displayfd", "1", "-screen", "0", size + "x24", "-nolisten", "tcp",
-                             "-noreset"], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True,
-                            preexec_fn=end_with_parent)
-    number = xvfb.stdout.readline().strip()
-    if not number.isdigit():
-        sys.exit(f"Xvfb did not start (it gave {number!r})")
-    return xvfb, ":" + number
-
-
-if __name__ == "__main__":
-    os.environ["DISPLAY"] = start_server(sys.argv[1])[1]
-    os.execvp(sys.argv[2], sys.argv[2:])
+xvfb, display = start_xvfb(*sys.argv[1].split("x"), subprocess.DEVNULL)
+os.environ["DISPLAY"] = display or sys.exit("Xvfb did not start")
+os.execvp(sys.argv[2], sys.argv[2:])

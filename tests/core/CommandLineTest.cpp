@@ -10,10 +10,9 @@ TEST(CommandLine, DefaultsEveryOptionAndDecimalPrefixes) {
         return std::make_tuple(s.width, s.height, s.gem_count, s.full_screen, s.music, s.capture, s.live, s.start,
                                s.explore, s.frames, s.tracks);
     };
-    ParseResult r = parse_command_line({});
-    ASSERT_TRUE(r.ok);
-    EXPECT_EQ(values(r.settings), std::make_tuple(1600, 900, 10000, true, true, false, false, 0.0, false, 0, ""));
-    r = parse_command_line({"--capture", "-w", "640", "--no-music", "-h", "600", "--start", "12.5", "--explore",
+    EXPECT_EQ(values(parse_command_line({}).settings),
+              std::make_tuple(1600, 900, 10000, true, true, false, false, 0.0, false, 0, ""));
+    ParseResult r = parse_command_line({"--capture", "-w", "640", "--no-music", "-h", "600", "--start", "12.5", "--explore",
                             "--windowed", "-n", "3", "-w", "800", "--frames", "2", "--tracks", "a.tracks"});
     ASSERT_TRUE(r.ok);
     EXPECT_EQ(values(r.settings), std::make_tuple(800, 600, 3, false, false, true, false, 12.5, true, 2, "a.tracks"));

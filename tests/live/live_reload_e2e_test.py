@@ -12,8 +12,7 @@ ARGS = ["--windowed", "-w", "200", "-h", "120", "-n", "10", "--no-music", "--liv
 BACKGROUND = "shaders/background.frag"
 BLACK = "#version 330 core\nout vec4 FragColor;\nvoid main() { FragColor = vec4(0.0, 0.0, 0.0, 1.0); }\n"
 STONES = "shaders/standard.frag"
-# A save shows within a poll or two (0.2 s each); the bound leaves room for a loaded machine and the sanitizers.
-SHOWS_WITHIN = 10.0
+SHOWS_WITHIN = 10.0  # a save shows at the next poll (0.2 s); room for a loaded machine and the sanitizers
 # A flat picture whose bright part is the colour too: the blur's result adds to it.
 FLAT = OUTPUTS + "void main() {{ FragColor = vec4({0}, 1.0); BrightColor = vec4({0}, 1.0); }}\n"
 

@@ -27,18 +27,13 @@ def camera_keys(text):
 
 
 def read_while(stop, seen):
-    """Reads the file until `stop`: counts the reads and the versions of the file it saw, and keeps
-    those that are no whole file (missing, empty, cut)."""
+    """Reads the file until `stop`, noting each version seen and whether it was whole (not cut)."""
     while not stop.is_set():
         try:
             text = open(path).read()
-            whole = text.endswith("\n") and all(len(parts) == 5 for parts in camera_keys(text).values())
+            seen[text] = text.endswith("\n") and all(len(parts) == 5 for parts in camera_keys(text).values())
         except (OSError, AssertionError, ValueError):
-            text, whole = None, False
-        seen["reads"] += 1
-        seen["versions"].add(text)
-        if not whole:
-            seen["torn"].append(text)
+            seen[None] = False
 
 
 with DataDir() as data:
@@ -51,14 +46,13 @@ with DataDir() as data:
         press(wid, "space", "m")
         xdotool("mousemove", "--window", wid, 150, 30)  # yaw -90, pitch 45 (mouse look)
         press(wid, "m")
-        stop, seen = threading.Event(), {"reads": 0, "versions": set(), "torn": []}
+        stop, seen = threading.Event(), {}
         (reader := threading.Thread(target=read_while, args=(stop, seen))).start()
         press(wid, "k", *["period", "k"] * 10)
         for _ in range(11):
             wait_for_output(proc, "Wrote show.tracks")
         stop.set(), reader.join()
-        assert not seen["torn"] and len(seen["versions"]) >= 3, (seen["reads"], seen["torn"][:1],
-                                                                 len(seen["versions"]))
+        assert all(seen.values()) and len(seen) >= 3, [t for t, whole in seen.items() if not whole][:1] or seen
         keys = camera_keys(open(path).read())
         times = sorted(keys)
         assert len(times) == 11 and 12 < times[0] < 14 and times[1] - times[0] < 0.03, times
