@@ -1,11 +1,13 @@
 #pragma once
 
+#include "ShowLength.h"
+
 // The demo clock of live mode: it plays, pauses, seeks and loops within the
 // show. Pure logic on wall-clock seconds handed in by the caller, so that the
 // frame drawing, the key handler and the tests drive it the same way.
 class LiveTimeline {
 public:
-    static constexpr double show_length = 58.0;
+    static constexpr double show_length = show_seconds;
     static constexpr double frame_step = 1.0 / 60.0;
 
     // The position is anchor_position + (wall clock - anchor_wall) while

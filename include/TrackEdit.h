@@ -8,8 +8,15 @@
 // added and removed line by line, so that comments, blank lines and the
 // order of the other lines stay as the person wrote them.
 
-// A recording key's time: the demo time rounded to the millisecond.
+// The last time a key can have: the last millisecond before the show's end.
+extern const double last_key_time;
+
+// A recording key's time: the demo time rounded to the millisecond, at most
+// last_key_time (a clock in the show's last half millisecond would round to its end).
 double key_time(double t);
+// `degrees` moved by whole turns to lie nearest to `reference`: a recorded yaw
+// goes on from the yaw track's value instead of turning the long way round.
+double nearest_turn(double degrees, double reference);
 // A number as a key line writes it: at most four decimals, no trailing zeros.
 std::string format_key_number(double value);
 

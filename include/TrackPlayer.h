@@ -48,7 +48,8 @@ public:
     void set_uniforms(GLuint program) const;
     // The recording keys: keys of the five camera tracks at `t` from the
     // camera, or no key of any track at `t`. The file is read again and written
-    // whole through a temporary file; false when it was left as it was.
+    // whole through a temporary file; false when it was left as it was. The
+    // recorded yaw is the camera's turned nearest to the yaw track's value.
     bool record(double t, const FW::Camera& camera);
     bool remove(double t);
     // The texts over the picture: the errors, and one line per track value (at most 8).
@@ -62,7 +63,9 @@ private:
     bool has_camera = false;
 
     void take(std::string text, TrackSet parsed);
-    bool edit(const std::function<std::string(const std::string&)>& change);
+    // Applies `change` to the file's text as it is now (and its tracks); refuses
+    // to write a result that would not parse.
+    bool edit(const std::function<std::string(const std::string&, const TrackSet&)>& change);
 };
 
 // Applies a tracks key (C in explore mode; in live mode K, X, [ and ]) with

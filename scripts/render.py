@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Renders the whole demo into a video file, in chunks run side by side.
 
-The 3480 frames are split into contiguous chunks of whole bars (120 frames).
+The show's frames are split into contiguous chunks of whole bars (120 frames).
 GNU Parallel runs scripts/render_chunk.py for each, up to --jobs at a time on
 this machine or on the hosts of --hosts over ssh; each chunk renders on its own
 virtual display into its own segment, encoded with the same settings and
@@ -35,12 +35,12 @@ import tarfile
 import tempfile
 import time
 
-from render_chunk import FFV1, FPS, X264, Interrupted, end_with_parent, raise_interrupted, tail
+from render_chunk import (FFV1, FPS, SHOW_SECONDS, X264, Interrupted, end_with_parent,
+                          raise_interrupted, tail)
 
-FRAMES = 3480             # 58 s of demo time at the capture clock's 60 fps
+FRAMES = SHOW_SECONDS * FPS  # the show at the capture clock's frame rate
 BAR_FRAMES = 120          # one bar of the 120 BPM track: 2 s
 BARS = FRAMES // BAR_FRAMES
-DURATION_S = 58
 SOUNDTRACK = "assets/kelvarra.mp3"
 RUN_FILES = ("demo", "shaders", "fonts", "assets", "lib")
 CHUNK_SCRIPT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "render_chunk.py")
@@ -496,7 +496,7 @@ class Render:
         if not os.path.exists(name):
             result = subprocess.run(["ffmpeg", "-y", "-hide_banner", "-loglevel", "error",
                                      "-i", os.path.join(self.run_dir, SOUNDTRACK), "-vn",
-                                     "-t", str(DURATION_S), *codec, name + ".part"],
+                                     "-t", str(SHOW_SECONDS), *codec, name + ".part"],
                                     capture_output=True, text=True)
             if result.returncode != 0:
                 raise RenderError("the soundtrack's encoder failed: "
@@ -696,7 +696,7 @@ class Render:
         self.join(soundtrack)
         done = time.monotonic()
         print(f"Wrote {self.args.o}: {FRAMES} frames at {self.args.w}x{self.args.h}, "
-              f"{DURATION_S} s, rendered in {format_duration(done - started)} "
+              f"{SHOW_SECONDS} s, rendered in {format_duration(done - started)} "
               f"({FRAMES / (done - started):.1f} frames/s) in {len(self.chunks)} chunks "
               f"({len(self.progress.started)} rendered by this run), "
               f"joined in {done - joining:.2f} s", flush=True)

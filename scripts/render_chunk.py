@@ -33,6 +33,7 @@ import tempfile
 import time
 
 FPS = 60
+SHOW_SECONDS = 58           # the show's length; the demo's is include/ShowLength.h
 DATA_FOLDERS = ("shaders", "fonts", "assets")
 # The demo announces each frame on stdout just before it writes the file.
 FRAME_LINE = re.compile(r"Write to (capture/frame\d+\.bmp)$")
@@ -118,13 +119,14 @@ def stop(proc):
 
 
 def start_xvfb(width, height, log):
-    """Starts a virtual display of exactly the video's size; returns the
-    process and its display name (None when it did not come up)."""
+    """Starts a virtual display of exactly the video's size, kept as it is when
+    its last client leaves; returns the process and its display name (None
+    when it did not come up). The tests start their displays here too."""
     ready_read, ready_write = os.pipe()
     try:
         xvfb = subprocess.Popen(
             ["Xvfb", "-displayfd", str(ready_write), "-screen", "0", f"{width}x{height}x24",
-             "-nolisten", "tcp"],
+             "-nolisten", "tcp", "-noreset"],
             pass_fds=(ready_write,), stdin=subprocess.DEVNULL, stdout=log, stderr=log,
             start_new_session=True, preexec_fn=end_with_parent)
     finally:

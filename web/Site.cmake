@@ -28,14 +28,24 @@ set(CODEMIRROR_FILES lib/codemirror.js lib/codemirror.css mode/clike/clike.js
 list(TRANSFORM CODEMIRROR_FILES PREPEND ${CODEMIRROR_DIR}/ OUTPUT_VARIABLE codemirror_sources)
 set(LIVE_PAGE_FILES ${CMAKE_SOURCE_DIR}/web/live.js ${CMAKE_SOURCE_DIR}/web/live.css)
 
+# The page takes the show's length from the header the demo is built with.
+set(SHOW_LENGTH_HEADER ${CMAKE_SOURCE_DIR}/include/ShowLength.h)
+file(STRINGS ${SHOW_LENGTH_HEADER} show_line REGEX "show_seconds = [0-9.]+")
+string(REGEX REPLACE ".*show_seconds = ([0-9.]+).*" "\\1" SHOW_SECONDS "${show_line}")
+if(NOT SHOW_SECONDS)
+  message(FATAL_ERROR "No show_seconds in ${SHOW_LENGTH_HEADER}")
+endif()
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${SHOW_LENGTH_HEADER})
+configure_file(${CMAKE_SOURCE_DIR}/web/index.html ${CMAKE_BINARY_DIR}/index.html @ONLY)
+
 add_custom_target(site ALL
   COMMAND ${CMAKE_COMMAND} -E make_directory ${SITE_DIR}/codemirror
-  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/web/index.html
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_BINARY_DIR}/index.html
           ${LIVE_PAGE_FILES} ${RUN_DIR}/demo.js ${RUN_DIR}/demo.wasm ${RUN_DIR}/demo.data
           ${CMAKE_SOURCE_DIR}/assets/kelvarra.mp3 ${SITE_DIR}
   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${codemirror_sources} ${SITE_DIR}/codemirror
   # The files live mode opens in its editor, as the site ships them.
   COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/shaders ${SITE_DIR}/shaders
   COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/tracks ${SITE_DIR}/tracks
-  DEPENDS demo ${CMAKE_SOURCE_DIR}/web/index.html ${LIVE_PAGE_FILES}
+  DEPENDS demo ${CMAKE_BINARY_DIR}/index.html ${LIVE_PAGE_FILES}
   COMMENT "Laying out the site")

@@ -16,13 +16,14 @@
 
 #include "FW/Window.h"
 #include "GemField.h"
+#include "ShowLength.h"
 #include "ShowPasses.h"
 #include "singletons/Scene.h"
 
 namespace {
 
 const int width = 640, height = 360;
-const float show_length = 58.0f;
+const float show_length = static_cast<float>(show_seconds);
 const float sample_step = 4.0f;
 const int repeats = 3;
 const int cull_repeats = 20;

@@ -17,11 +17,12 @@
 #include <vector>
 
 #include "FW/Window.h"
+#include "ShowLength.h"
 #include "ShowPasses.h"
 
 namespace {
 
-const float show_length = 58.0f;
+const float show_length = static_cast<float>(show_seconds);
 const float sample_step = 2.0f;
 const int repeats = 3;
 // The length of the stretches of the show reported one by one.

@@ -34,7 +34,8 @@ bool to_start_seconds(const std::string& value, double& out, std::string& error)
     const double seconds = std::strtod(value.c_str(), &end);
     if (value.empty() || *end != '\0' || errno == ERANGE || !std::isfinite(seconds) || seconds < 0.0 ||
         seconds >= LiveTimeline::show_length) {
-        error = "Invalid value for --start: \"" + value + "\" (seconds from 0 up to below 58)";
+        error = "Invalid value for --start: \"" + value + "\" (seconds from 0 up to below " +
+                std::to_string(static_cast<int>(LiveTimeline::show_length)) + ")";
         return false;
     }
     out = seconds;
@@ -87,10 +88,12 @@ ParseResult parse_command_line(const std::vector<std::string>& args) {
             else if (arg == "--start")
                 converted = to_start_seconds(args[++i], s.start, result.error);
             else if (arg == "--tracks") {
+                // An empty name (an unset shell variable) would run without tracks unnoticed.
                 s.tracks = args[++i];
-                converted = true;
-            }
-            else if (arg == "--frames")
+                converted = !s.tracks.empty();
+                if (!converted)
+                    result.error = "Invalid value for --tracks: \"\" (the name of a tracks file)";
+            } else if (arg == "--frames")
                 converted = to_frame_count(args[++i], s.frames, result.error);
             else
                 converted = to_int(arg, args[++i], arg == "-w" ? s.width : arg == "-h" ? s.height : s.gem_count,

@@ -12,6 +12,7 @@
 #include "FrameClock.h"
 #include "FramePasses.h"
 #include "InfoOverlay.h"
+#include "ShowLength.h"
 #include "TrackPlayer.h"
 #include "singletons/Scene.h"
 
@@ -22,7 +23,7 @@
 namespace {
 
 const float capture_step = 1.0f / 60.0f;
-const float end_of_show = 58.0f;
+const float end_of_show = static_cast<float>(show_seconds);
 
 // Wall-clock seconds since the scene's start time; in the browser the page's
 // clock, which follows the music.
@@ -83,10 +84,11 @@ void DrawCallback::draw(int, int) {
         return;
     }
     // A clock that went back (the page's replay) starts the frame count afresh.
-    if (t < last_time)
+    const bool went_back = t < last_time;
+    if (went_back)
         frame_times.clear();
-    // A jump of the live clock (seek, wrap, Home, step) is no time passing.
-    const float dt = live && live->frame_jumped() ? 0.0f : t - last_time;
+    // A jump of the live clock (seek, wrap, Home, step) or back is no time passing.
+    const float dt = (live && live->frame_jumped()) || went_back ? 0.0f : t - last_time;
     last_time = t;
     if (controls)
         controls(dt);

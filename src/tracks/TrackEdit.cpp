@@ -1,9 +1,11 @@
 // The recording keys' edits of a tracks file's text; see TrackEdit.h.
 #include "TrackEdit.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
+#include "LiveTimeline.h"
 #include "Tracks.h"
 
 namespace {
@@ -45,8 +47,14 @@ std::string key_line(const std::string& name, double time, double value) {
 
 }  // namespace
 
+const double last_key_time = (LiveTimeline::show_length * 1000.0 - 1.0) / 1000.0;
+
 double key_time(double t) {
-    return std::round(t * 1000.0) / 1000.0;
+    return std::min(std::round(t * 1000.0) / 1000.0, last_key_time);
+}
+
+double nearest_turn(double degrees, double reference) {
+    return degrees + 360.0 * std::round((reference - degrees) / 360.0);
 }
 
 std::string format_key_number(double value) {

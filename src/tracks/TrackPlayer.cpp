@@ -1,6 +1,7 @@
 // The tracks file in a run: reload, per-frame values, uniforms, camera and the recording keys.
 #include "TrackPlayer.h"
 
+#include <algorithm>
 #include <iostream>
 
 #include "CameraPose.h"
@@ -116,7 +117,7 @@ void TrackPlayer::set_uniforms(GLuint program) const {
     }
 }
 
-bool TrackPlayer::edit(const std::function<std::string(const std::string&)>& change) {
+bool TrackPlayer::edit(const std::function<std::string(const std::string&, const TrackSet&)>& change) {
     // The file as it is now, so that an edit saved in between is not lost.
     std::string text;
     const FW::FileRead read = files->read(path, text);
@@ -126,14 +127,17 @@ bool TrackPlayer::edit(const std::function<std::string(const std::string&)>& cha
         write_error = read_error(path, read) + " (nothing recorded)";
     else if (!current.error.empty())
         write_error = current.error + " (nothing recorded)";
-    std::string changed = write_error.empty() ? change(text) : "";
+    std::string changed = write_error.empty() ? change(text, current.set) : "";
+    // A file that would not parse is not written: the next start would refuse it.
+    TrackParse parsed = parse_tracks(changed, path);
+    if (write_error.empty() && !parsed.error.empty())
+        write_error = parsed.error + " (not written: the file is unchanged)";
     if (write_error.empty())
         write_error = files->write(path, changed);
     if (!write_error.empty()) {
         std::cout << write_error << std::endl;
         return false;
     }
-    TrackParse parsed = parse_tracks(changed, path);
     take(std::move(changed), std::move(parsed.set));
     std::cout << "Wrote " << path << std::endl;
     return true;
@@ -141,16 +145,22 @@ bool TrackPlayer::edit(const std::function<std::string(const std::string&)>& cha
 
 bool TrackPlayer::record(double t, const FW::Camera& camera) {
     const CameraPose pose = camera_pose(camera);
-    const float parts[5] = {pose.eye.x, pose.eye.y, pose.eye.z, pose.yaw, pose.pitch};
-    std::vector<std::pair<std::string, double>> keys;
-    for (int part = 0; part < 5; ++part)
-        keys.emplace_back(camera_track_names[part], parts[part]);
     const double time = key_time(t);
-    return edit([&](const std::string& text) { return record_keys(text, time, keys); });
+    return edit([&](const std::string& text, const TrackSet& current) {
+        // The camera's yaw is read back within one turn; the track's may be any angle.
+        const Track* yaw_track = current.find(camera_track_names[3]);
+        const double yaw = yaw_track ? nearest_turn(pose.yaw, yaw_track->value_at(time)) : pose.yaw;
+        const double parts[5] = {pose.eye.x, pose.eye.y, pose.eye.z, yaw, pose.pitch};
+        std::vector<std::pair<std::string, double>> keys;
+        for (int part = 0; part < 5; ++part)
+            keys.emplace_back(camera_track_names[part], parts[part]);
+        return record_keys(text, time, keys);
+    });
 }
 
 bool TrackPlayer::remove(double t) {
-    return edit([t](const std::string& text) { return remove_keys_at(text, t); });
+    const double time = std::min(t, last_key_time);
+    return edit([time](const std::string& text, const TrackSet&) { return remove_keys_at(text, time); });
 }
 
 std::vector<std::string> TrackPlayer::error_lines() const {

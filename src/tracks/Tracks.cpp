@@ -40,7 +40,8 @@ std::string parse_key(const std::vector<std::string>& fields, TrackKey& key) {
     if (!parse_number(fields[1], key.time))
         return "time \"" + fields[1] + "\" is not a finite number";
     if (key.time < 0.0 || key.time >= LiveTimeline::show_length)
-        return "time " + fields[1] + " is outside the show (0 up to below 58 s)";
+        return "time " + fields[1] + " is outside the show (0 up to below " +
+               std::to_string(static_cast<int>(LiveTimeline::show_length)) + " s)";
     if (!parse_number(fields[2], key.value) || std::fabs(key.value) > FLT_MAX)
         return "value \"" + fields[2] + "\" is not a finite number of float range";
     key.interpolation = Interpolation::linear;

@@ -1,6 +1,5 @@
 """End-to-end helpers: run the real `demo` from a data folder in a temporary directory and talk to its window."""
 
-import atexit
 import os
 import pathlib
 import re
@@ -158,16 +157,6 @@ def escape(proc, wid, within=20):
     except subprocess.TimeoutExpired:
         proc.kill()
         raise AssertionError(f"the demo still ran {within} s after Escape") from None
-
-
-def own_display(size):
-    """Starts an X server of the caller's own and makes it DISPLAY, so that no window of a test running
-    beside it can cover the one it grabs; it ends with the process. Returns the server's process."""
-    xvfb = subprocess.Popen(["Xvfb", "-displayfd", "1", "-screen", "0", size + "x24", "-nolisten", "tcp", "-noreset"],
-                            stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
-    atexit.register(xvfb.kill)
-    os.environ["DISPLAY"] = ":" + xvfb.stdout.readline().strip()
-    return xvfb
 
 
 def read_bmp(path):

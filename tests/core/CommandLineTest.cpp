@@ -8,12 +8,14 @@ namespace {
 TEST(CommandLine, DefaultsEveryOptionAndDecimalPrefixes) {
     auto values = [](const Settings& s) {
         return std::make_tuple(s.width, s.height, s.gem_count, s.full_screen, s.music, s.capture, s.live, s.start,
-                               s.explore);
+                               s.explore, s.frames, s.tracks);
     };
-    ParseResult r = parse_command_line({"--capture", "-w", "640", "--no-music", "-h", "600", "--start", "12.5",
-                                        "--explore", "--windowed", "-n", "3", "-w", "800"});
+    EXPECT_EQ(values(parse_command_line({}).settings),
+              std::make_tuple(1600, 900, 10000, true, true, false, false, 0.0, false, 0, ""));
+    ParseResult r = parse_command_line({"--capture", "-w", "640", "--no-music", "-h", "600", "--start", "12.5", "--explore",
+                            "--windowed", "-n", "3", "-w", "800", "--frames", "2", "--tracks", "a.tracks"});
     ASSERT_TRUE(r.ok);
-    EXPECT_EQ(values(r.settings), std::make_tuple(800, 600, 3, false, false, true, false, 12.5, true));
+    EXPECT_EQ(values(r.settings), std::make_tuple(800, 600, 3, false, false, true, false, 12.5, true, 2, "a.tracks"));
     r = parse_command_line({"--live", "--start", "57.999"});
     EXPECT_EQ(std::make_tuple(r.ok, r.settings.live, r.settings.start), std::make_tuple(true, true, 57.999));
     for (auto [text, value] : {std::pair("12abc", 12), {"800px", 800}, {"0x10", 0}, {"  +42", 42}, {"-5", -5},
@@ -34,10 +36,11 @@ TEST(CommandLine, BadMissingAndUnknownArgumentsAreRefused) {
         for (const std::string& text : {args[0], "\"" + args[1] + "\"", std::string("stoi")})
             EXPECT_NE(error.find(text), std::string::npos) << error;
     }
-    for (const char* option : {"-w", "-h", "-n", "--start"})  // a missing value
+    for (const char* option : {"-w", "-h", "-n", "--start", "--frames", "--tracks"})  // a missing value
         EXPECT_NE(refusal({"--windowed", option}).find(option), std::string::npos) << option;
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {"--start", "58"}, {"--start", "-1"}, {"--start", "1e999"}, {"--start", "ten"}, {"--live", "--capture"}})
+             {"--start", "58"}, {"--start", "-1"}, {"--start", "1e999"}, {"--start", "ten"}, {"--live", "--capture"},
+             {"--tracks", ""}})
         EXPECT_FALSE(parse_command_line(args).ok) << args[1];
     for (const char* arg : {"--help", "", "--Windowed", "capture"})
         EXPECT_EQ(refusal({"--windowed", arg, "--capture"}), "Error parsing command line argument: " + std::string(arg));

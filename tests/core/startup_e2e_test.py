@@ -1,13 +1,14 @@
 """Start-up failures: each gives its message on its stream and its exit
-status, and a command-line error starts nothing; the scripts' help; texts in full screen
-with a requested size of 0."""
+status, and a command-line error starts nothing; the scripts' help; scripts/web on a busy port
+ends before any build, in one sentence; texts in full screen with a requested size of 0."""
 
 import os
+import socket
 import subprocess
 import time
 import unittest
 
-from demo_harness import (DataDir, close_window, find_window, finish, own_display, press, read_bmp, run_demo,
+from demo_harness import (DataDir, close_window, find_window, finish, press, read_bmp, run_demo,
                           start_demo, wait_for_output)
 
 SMALL = ["--windowed", "-w", "64", "-h", "36", "--no-music", "-n", "0"]
@@ -39,6 +40,13 @@ class StartUpErrors(unittest.TestCase):
             self.assertNotIn("--run-dir", r.stdout)
             for text in ("-w W", "-h H"):
                 self.assertIn(text, r.stdout)
+        with socket.socket() as taken:
+            taken.bind(("127.0.0.1", 0))
+            taken.listen()
+            port = taken.getsockname()[1]
+            r = subprocess.run([os.path.join(scripts, "web"), "--port", str(port)], capture_output=True, text=True)
+        self.assertEqual((r.returncode, r.stdout, r.stderr), (1, "", f"scripts/web: Port {port} is in use (by another "
+                                                                     "scripts/web?): serve on another with --port N.\n"))
 
     def test_window_and_size_failures(self):
         r = self.run_in(SMALL, env={"DISPLAY": ""})
@@ -58,10 +66,6 @@ class StartUpErrors(unittest.TestCase):
                                    r"more than the [\d.]+ GiB this machine has\n$")
 
     def test_full_screen_texts_with_a_requested_size_of_0(self):
-        # A small screen of its own keeps the full-screen capture cheap.
-        old_display = os.environ["DISPLAY"]
-        self.addCleanup(own_display("160x90").kill)
-        self.addCleanup(os.environ.__setitem__, "DISPLAY", old_display)
         with DataDir(capture=True) as data:
             proc = start_demo(["--capture", "-w", "0", "-h", "-1", "--no-music", "-n", "-3"], data.path)
             wid = find_window(proc)

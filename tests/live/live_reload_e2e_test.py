@@ -1,17 +1,18 @@
-"""Live reload in one run (explore mode, no stone in view): a flat save shows within 2 s, kept by the other
+"""Live reload in one run (explore mode, no stone in view): a flat save shows, kept by the other
 programs' saves; a black blur takes its bright part out; syntax errors in the background and the stone shader keep
 the picture, drawn and logged; fixes recover; a removed file does no harm."""
 
 import os
 import time
 
-from demo_harness import (OUTPUTS, DataDir, close_window, find_window, finish, grab, own_display, start_demo,
+from demo_harness import (OUTPUTS, DataDir, close_window, find_window, finish, grab, start_demo,
                           wait_for, wait_for_output)
 
 ARGS = ["--windowed", "-w", "200", "-h", "120", "-n", "10", "--no-music", "--live", "--explore"]
 BACKGROUND = "shaders/background.frag"
 BLACK = "#version 330 core\nout vec4 FragColor;\nvoid main() { FragColor = vec4(0.0, 0.0, 0.0, 1.0); }\n"
 STONES = "shaders/standard.frag"
+SHOWS_WITHIN = 10.0  # a save shows at the next poll (0.2 s); room for a loaded machine and the sanitizers
 # A flat picture whose bright part is the colour too: the blur's result adds to it.
 FLAT = OUTPUTS + "void main() {{ FragColor = vec4({0}, 1.0); BrightColor = vec4({0}, 1.0); }}\n"
 
@@ -32,7 +33,6 @@ def is_error_red(p):
     return p[0] >= 180 and p[1] <= 110 and p[2] <= 110
 
 
-own_display("320x240")  # grabs of a window that no other test's window covers
 with DataDir() as data:
     proc = start_demo(ARGS, data.path)
     try:
@@ -40,21 +40,21 @@ with DataDir() as data:
         shows_flat = lambda: flat_colour(grab(wid, data))
 
         def save_shows(colour, previous=None):
-            """Saves a flat background; returns its colour once the window shows it (within 2 s)."""
+            """Saves a flat background; returns its colour once the window shows it."""
             data.write(BACKGROUND, FLAT.format(colour))
-            return wait_for(lambda: (c := shows_flat()) and not near(c, previous) and c, 2.0)
+            return wait_for(lambda: (c := shows_flat()) and not near(c, previous) and c, SHOWS_WITHIN)
 
         first = save_shows("0.2, 0.6, 0.3")
-        assert first, "the flat save did not show within 2 s"
+        assert first, "the flat save did not show"
         assert wait_for_output(proc, "Reloaded")[-1] == f"Reloaded {BACKGROUND}\n"
 
         for name in ("gaussian_blur", "bloom_final", "fonts", "basic", "standard"):
             with open(data.file(f"shaders/{name}.frag"), "a") as f:
                 f.write("// saved again\n")
             wait_for_output(proc, f"Reloaded shaders/{name}.frag")
-        assert wait_for(lambda: near(shows_flat(), first), 3.0), "the picture changed after the blur and composite reloads"
+        assert wait_for(lambda: near(shows_flat(), first), SHOWS_WITHIN), "the picture changed after the blur and composite reloads"
         data.write("shaders/gaussian_blur.frag", BLACK)  # takes the blurred bright part out: the picture from here
-        first = wait_for(lambda: (c := shows_flat()) and sum(c) < sum(first) - 30 and c, 3.0)
+        first = wait_for(lambda: (c := shows_flat()) and sum(c) < sum(first) - 30 and c, SHOWS_WITHIN)
         assert first, "the blur's result stayed"
 
         with open(data.file(STONES)) as f:

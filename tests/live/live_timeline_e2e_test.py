@@ -9,7 +9,7 @@ import pathlib
 import re
 import time
 
-from demo_harness import (OUTPUTS, DataDir, close_window, find_window, finish, grab, own_display, press,
+from demo_harness import (OUTPUTS, DataDir, close_window, find_window, finish, grab, press,
                           start_demo, wait_for, xdotool)
 
 CLOCK = OUTPUTS + "uniform float t;\nvoid main() { float s = t / 0.4; FragColor = vec4(s / 64.0, fract(s), 0.0, 1.0); BrightColor = vec4(0.0); }\n"
@@ -30,7 +30,6 @@ def levels(path, block=0.25):
     return [10 * math.log10(sum(s * s for s in samples[i:i + n]) / n / 32768 ** 2 + 1e-12) for i in range(0, len(samples) - n, n)]
 
 
-own_display("320x240")  # grabs of a window that no other test's window covers
 with DataDir() as data:
     data.write("shaders/background.frag", CLOCK)
     data.write("shaders/bloom_final.frag", PLAIN)

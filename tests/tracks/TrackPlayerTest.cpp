@@ -1,5 +1,5 @@
 // The tracks file in a run, without GL: reload with the two-poll rule, the camera following its
-// tracks, no recording over a broken file.
+// tracks, no recording over a broken file, recorded keys that the file can hold.
 #include <unistd.h>
 
 #include <cmath>
@@ -63,13 +63,21 @@ TEST(TrackPlayer, CameraTracksPlaceTheCameraAndKeepThePartsTheyDoNotHave) {
     EXPECT_NEAR(camera_pose(camera).eye.z, 150.0f, 1e-4f);
 }
 
-// A file that does not parse is not written over by the recording keys: its edits would be lost.
-TEST(TrackPlayer, RecordingLeavesABrokenFileAsItIs) {
+// A file that does not parse is not written over by the recording keys: its edits would be lost;
+// nor is an edit written whose result would not parse (a camera gone to NaN).
+TEST(TrackPlayer, RecordingLeavesABrokenFileAsItIsAndWritesNoneThatWouldNotParse) {
     Played p;
+    FW::Camera lost;
+    place_camera(lost, {glm::vec3(NAN, 0, 0), 0.0f, 0.0f});
+    EXPECT_FALSE(p.player.record(1.0, lost));
+    std::string text;
+    EXPECT_EQ((FW::read_file(p.path, text), text), "# the show\nglow 0 1\nglow 10 3 # up\n");
+    EXPECT_EQ(p.player.set.tracks.size(), 1u);
+    EXPECT_NE(p.player.write_error.find("is not a finite number of float range (not written: the file is unchanged)"),
+              std::string::npos);
     p.save("glow 1 1 wobble\n");
     EXPECT_FALSE(p.player.record(1.0, FW::Camera()));
     EXPECT_FALSE(p.player.remove(1.0));
-    std::string text;
     EXPECT_EQ((FW::read_file(p.path, text), text), "glow 1 1 wobble\n");
     EXPECT_EQ(p.player.error_lines().at(0), p.path + ":1: unknown interpolation \"wobble\" (step, linear, smooth or ramp) (nothing recorded)");
 }
@@ -86,6 +94,19 @@ struct MemoryFiles : FileSource {
         return "";
     }
 };
+
+// K in the show's last half millisecond writes a key that parses; a yaw past half a turn goes on
+// from the yaw track's value (the camera reads back -160 for 200) instead of turning the long way.
+TEST(TrackPlayer, RecordedKeysStayInTheShowAndNearTheYawTrack) {
+    Played p("camera.yaw 40 200\ncamera.yaw 50 270\n");
+    FW::Camera camera;
+    place_camera(camera, {glm::vec3(1, 2, 3), -160.0f, 0.0f});
+    ASSERT_TRUE(p.player.record(44.0, camera) && p.player.record(57.99999999999994, camera)) << p.player.write_error;
+    std::string text;
+    EXPECT_NE((FW::read_file(p.path, text), text).find("camera.yaw 44 200 smooth\ncamera.pitch 44 0 smooth\n"
+                                                        "camera.x 57.999 1 smooth"), std::string::npos) << text;
+    EXPECT_TRUE(text.find("camera.yaw 57.999 200 smooth") != std::string::npos && TrackPlayer().load(p.path));
+}
 
 }  // namespace
 
