@@ -8,8 +8,8 @@
 
 // Which texts the keys switched on (I: the info texts, F: the bare frame count).
 struct InfoSwitches {
-    bool info = false;
-    bool fps = false;
+    bool show_info = false;
+    bool show_fps = false;
 };
 InfoSwitches& info_switches();
 

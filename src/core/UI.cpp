@@ -29,10 +29,10 @@ void UI::KeyCallback::callback(int key, int, int action, int) {
         ui.mouse_look = !ui.mouse_look;
         break;
     case GLFW_KEY_I:
-        info_switches().info = !info_switches().info;
+        info_switches().show_info = !info_switches().show_info;
         break;
     case GLFW_KEY_F:
-        info_switches().fps = !info_switches().fps;
+        info_switches().show_fps = !info_switches().show_fps;
         break;
     default:
         break;

@@ -71,7 +71,7 @@ void LiveMode::draw_overlay(float t) const {
     if (tracks) {
         for (const std::string& line : tracks->error_lines())
             errors.push_back(line);
-        if (info_switches().info)
+        if (info_switches().show_info)
             values = tracks->value_lines();
     }
     draw_live_overlay(timeline.paused, t, errors, font.width, font.height, values);

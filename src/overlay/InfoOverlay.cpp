@@ -1,4 +1,5 @@
-// The information texts (frame rate, demo time, drawing size, camera position) drawn over the picture.
+// The information texts (frame rate, demo time, camera position; in the page also the drawing size)
+// drawn over the picture.
 #include <string>
 
 #include <glm/glm.hpp>
@@ -17,7 +18,9 @@ const glm::vec3 text_colour(1.0f, 1.0f, 1.0f);
 const float bottom_line_y = 15.0f;
 const float fps_line_y = 45.0f;
 const float time_line_y = 75.0f;
+#ifdef __EMSCRIPTEN__
 const float size_line_y = 105.0f;
+#endif
 
 }  // namespace
 
@@ -35,17 +38,19 @@ unsigned long trim_frame_times(std::deque<float>& frame_times, float t) {
 
 void draw_info_overlay(std::deque<float>& frame_times, float t) {
     const unsigned long count = trim_frame_times(frame_times, t);
-    const InfoSwitches& ui = info_switches();
+    const InfoSwitches& switches = info_switches();
     FontEngine& font = FontEngine::get();
 
-    if (ui.fps)
+    if (switches.show_fps)
         font.draw(std::to_string(count), text_x, bottom_line_y, text_size, text_colour);
-    if (ui.info) {
+    if (switches.show_info) {
         font.draw("FPS: " + std::to_string(count), text_x, fps_line_y, text_size, text_colour);
         font.draw("Time: " + std::to_string(t), text_x, time_line_y, text_size, text_colour);
-        // The page may draw smaller than itself; natively this is the window's size.
+#ifdef __EMSCRIPTEN__
+        // The page may draw smaller than itself, as slow frames ask.
         font.draw("Size: " + std::to_string(FW::SCREEN_WIDTH) + "x" + std::to_string(FW::SCREEN_HEIGHT), text_x,
                   size_line_y, text_size, text_colour);
+#endif
         const glm::vec3 eye = glm::vec3(glm::inverse(Scene::get()->camera.view)[3]);
         font.draw("Camera: " + std::to_string(eye.x) + " " + std::to_string(eye.y) + " " +
                       std::to_string(eye.z),

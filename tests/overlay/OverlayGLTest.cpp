@@ -92,12 +92,12 @@ TEST(MouseLook, CentreEdgesAndOutsideTheWindow) {
 TEST(KeyToggles, PressesFlipTheirFlagRepeatsAndReleasesDoNot) {
     UI& ui = UI::get();
     InfoSwitches& texts = info_switches();
-    for (auto [code, flag] : {std::pair(GLFW_KEY_M, &ui.mouse_look), {GLFW_KEY_I, &texts.info},
-                              {GLFW_KEY_F, &texts.fps}}) {
-        ui.mouse_look = texts.info = texts.fps = false;
+    for (auto [code, flag] : {std::pair(GLFW_KEY_M, &ui.mouse_look), {GLFW_KEY_I, &texts.show_info},
+                              {GLFW_KEY_F, &texts.show_fps}}) {
+        ui.mouse_look = texts.show_info = texts.show_fps = false;
         for (int action : {GLFW_PRESS, GLFW_REPEAT, GLFW_RELEASE, GLFW_REPEAT})
             ui.key_receiver.callback(code, 0, action, 0);
-        EXPECT_EQ(std::make_pair(*flag, ui.mouse_look + texts.info + texts.fps), std::make_pair(true, 1)) << code;
+        EXPECT_EQ(std::make_pair(*flag, ui.mouse_look + texts.show_info + texts.show_fps), std::make_pair(true, 1)) << code;
         ui.key_receiver.callback(code, 0, GLFW_PRESS, 0);
         EXPECT_FALSE(*flag) << code;
     }
