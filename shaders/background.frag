@@ -95,7 +95,7 @@ const float STRIP_SLOPE = STRIP_EDGE * 14.0;
 const float FIELD_CELL = 3.5;
 const float FIELD_SLAB = 3.0;      // depth between two slabs
 const float FIELD_SCALE = 0.75;    // stone radius in the field
-const int FIELD_SLABS = 4;
+const int FIELD_SLABS = 4;         // at most four (next_field_stone)
 const float FIELD_EMPTY = 0.4;     // the share of cells without a stone
 const vec3 FIELD_BLUE = vec3(0.03, 0.015, 0.0);
 const vec3 FIELD_ROSE = vec3(0.0, 0.03, 0.015);
@@ -175,10 +175,29 @@ const vec2 MIDDLES[10] = vec2[10](
     vec2(-0.58778525, -0.80901699), vec2(0.0, -1.0), vec2(0.58778525, -0.80901699),
     vec2(0.95105652, -0.30901699));
 
+// The middle direction of the facet `index` mod 10: the first one turned
+// by SECTOR that many times, in powers of two (a looked-up entry would be
+// fetched pixel by pixel on a software rasteriser).
+vec2 facet_middle(int position) {
+    const vec2 TURN_1 = vec2(0.80901699, 0.58778525);  // SECTOR
+    const vec2 TURN_2 = vec2(0.30901699, 0.95105652);
+    const vec2 TURN_4 = vec2(-0.80901699, 0.58778525);
+    const vec2 TURN_8 = vec2(0.30901699, -0.95105652);
+    vec2 m = MIDDLES[0];
+    vec2 r = (position & 1) != 0 ? TURN_1 : vec2(1.0, 0.0);
+    m = vec2(m.x * r.x - m.y * r.y, m.x * r.y + m.y * r.x);
+    r = (position & 2) != 0 ? TURN_2 : vec2(1.0, 0.0);
+    m = vec2(m.x * r.x - m.y * r.y, m.x * r.y + m.y * r.x);
+    r = (position & 4) != 0 ? TURN_4 : vec2(1.0, 0.0);
+    m = vec2(m.x * r.x - m.y * r.y, m.x * r.y + m.y * r.x);
+    r = (position & 8) != 0 ? TURN_8 : vec2(1.0, 0.0);
+    return vec2(m.x * r.x - m.y * r.y, m.x * r.y + m.y * r.x);
+}
+
 // The outward normal of facet `index` (kind * 10 + position around the axis).
 vec3 facet_normal(float index) {
     int kind = int(index / FACETS);
-    vec2 m = MIDDLES[int(index) - kind * int(FACETS)];
+    vec2 m = facet_middle(int(index) - kind * int(FACETS));
     vec3 plane = facet_kind(kind);
     return vec3(plane.x * m.x, plane.y, plane.x * m.y);
 }
@@ -188,7 +207,7 @@ vec3 facet_normal(float index) {
 // from the girdle or the crown ring that bound it above or below.
 float edge_distance(vec3 q, float index) {
     int kind = int(index / FACETS);
-    vec2 m = MIDDLES[int(index) - kind * int(FACETS)];
+    vec2 m = facet_middle(int(index) - kind * int(FACETS));
     float seam = SEAM_SIN * dot(q.xz, m) - SEAM_COS * abs(q.x * m.y - q.z * m.x);
     float ring = kind == 0 ? -q.y : (kind == 1 ? min(q.y, CROWN_RING - q.y) : q.y - CROWN_RING);
     return min(seam, abs(ring));
@@ -299,18 +318,30 @@ vec3 field_centre(vec3 cell) {
     return vec3((cell.xy + 0.5) * FIELD_CELL, travel - cell.z * FIELD_SLAB);
 }
 
-// The first slab from `k` on whose cell holds a stone with a bounding sphere
-// the ray meets; FIELD_SLABS when there is none. Cheap: no facets.
-int next_field_stone(vec3 dir, int k) {
+// The slabs (bit k for slab k) whose cell holds a stone with a bounding
+// sphere the ray meets, from slab `k` on. Cheap: no facets. Scanned once
+// per ray, so that trying the next stone later takes no loop.
+int field_stones_met(vec3 dir, int k) {
+    int met = 0;
     for (; k < FIELD_SLABS; ++k) {
         vec3 cell = field_slab(dir, k);
         vec3 to_centre = field_centre(cell);
         float along = dot(to_centre, dir);
         bool near = dot(to_centre, to_centre) - along * along < FIELD_SCALE * FIELD_SCALE;
-        if (hash(ivec3(cell)) >= FIELD_EMPTY && near && along > 0.0)
-            break;
+        met |= hash(ivec3(cell)) >= FIELD_EMPTY && near && along > 0.0 ? 1 << k : 0;
     }
-    return k;
+    return met;
+}
+
+// The first of the slabs `met` from slab `k` on; FIELD_SLABS when there is
+// none. Without a loop: the lowest bit left is numbered from which of the
+// four bits it is (bits 1 and 3 count 1, bits 2 and 3 count 2), so
+// FIELD_SLABS is at most four.
+int next_field_stone(int met, int k) {
+    int left = (met >> k) << k;
+    int lowest = left & -left;
+    int slab = ((lowest & 0xA) != 0 ? 1 : 0) + ((lowest & 0xC) != 0 ? 2 : 0);
+    return left == 0 ? FIELD_SLABS : slab;
 }
 
 // The field's stone in a cell: its own random axis in a frame that spins
@@ -350,8 +381,9 @@ vec3 trace_shot(Shot shot, bool field, int bounces) {
     float miss = dot(to_centre, to_centre) - along * along - STONE_RADIUS * STONE_RADIUS;
     bool camera_in = dot(to_centre, to_centre) < STONE_RADIUS * STONE_RADIUS;
     // (The field's scan starts past its end in the other scenes, so that its
-    // loop costs nothing there.)
-    int candidate = next_field_stone(shot.dir, field ? 0 : FIELD_SLABS);
+    // loop makes a single round there, with no pixel active.)
+    int met = field_stones_met(shot.dir, field ? 0 : FIELD_SLABS);
+    int candidate = next_field_stone(met, 0);
     candidate = field ? candidate : ((miss < 0.0 && along > 0.0) || camera_in ? 0 : 1);
     int candidates = field ? FIELD_SLABS : 1;
     bool done = candidate >= candidates || explore != 0;
@@ -424,7 +456,7 @@ vec3 trace_shot(Shot shot, bool field, int bounces) {
         bounce += leaving ? 1 : 0;
         inside = inside || entering || leaving;
         // A field ray that slips past its stone tries the next one.
-        int following = next_field_stone(shot.dir, field && !inside ? candidate + 1 : FIELD_SLABS);
+        int following = next_field_stone(met, candidate + 1);
         candidate = inside ? candidate : (field ? following : 1);
         done = (leaving && last) || candidate >= candidates;
     }
