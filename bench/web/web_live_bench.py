@@ -62,7 +62,7 @@ def typing_to_frame_ms(driver):
 
 def main():
     with serve_site() as base, chromium(PAGE_WIDTH, HEIGHT) as driver:
-        driver.get(base + "?live&start=%g" % START)
+        driver.get(base + "?live&scale=1&start=%g" % START)  # drawn at full size
         wait_for(driver, lambda d: d["state"] == "ready", what="ready")
         driver.find_element(By.ID, "play").click()
         wait_for(driver, lambda d: d["time"] > START, what="frames")
