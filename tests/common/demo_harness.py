@@ -1,5 +1,6 @@
 """End-to-end helpers: run the real `demo` from a data folder in a temporary directory and talk to its window."""
 
+import contextlib
 import os
 import pathlib
 import re
@@ -111,6 +112,16 @@ def wait_for_output(proc, text, timeout=60):
     finally:
         watchdog.cancel()
     raise AssertionError(f"{text!r} not seen on stdout; got {lines[-5:]!r}")
+
+
+@contextlib.contextmanager
+def demo_window(args, data, env=None):
+    """Starts the demo in the DataDir `data`; yields (process, window id); ends it on the way out."""
+    proc = start_demo(args, data.path, env)
+    try:
+        yield proc, find_window(proc)
+    finally:
+        proc.kill()
 
 
 def window_exists(wid):

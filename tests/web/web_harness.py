@@ -36,11 +36,15 @@ Module.page.frameDrawn = t => { drawn(t); Module.page.frameDrawn = drawn; window
 
 
 @contextlib.contextmanager
-def serve_site():
+def serve_site(live_root=None):
+    """scripts/web's server on a free port; with `live_root`, its live one (folders from there)."""
     assert os.path.exists(os.path.join(SITE_DIR, "index.html")), "no site: run scripts/web --build-only"
     script = importlib.machinery.SourceFileLoader("web_script", os.path.join(HERE, "../../scripts/web"))
-    handler = type("Quiet", (script.load_module().SiteHandler,), {"log_message": lambda *args: None})
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(handler, directory=SITE_DIR))
+    module = script.load_module()
+    base = module.LiveSiteHandler if live_root else module.SiteHandler
+    handler = functools.partial(type("Quiet", (base,), {"log_message": lambda *args: None}),
+                                directory=SITE_DIR, **({"root": live_root} if live_root else {}))
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
     threading.Thread(target=server.serve_forever, daemon=True).start()
     try:
         yield "http://127.0.0.1:%d/" % server.server_address[1]

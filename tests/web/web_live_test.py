@@ -3,51 +3,27 @@ in the editor and saves on disk reach the picture, a broken edit keeps the last 
 marks its line, the editor keeps its keys, a tracks edit moves a uniform, K writes camera keys
 into the tracks tab, and a reload keeps the edits."""
 
-import contextlib
-import functools
 import http.client
-import http.server
-import importlib.machinery
 import os
 import shutil
 import tempfile
-import threading
 import time
 
 from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.by import By
 
 from demo_harness import wait_for as poll
-from web_harness import HERE, SITE_DIR, canvas_pixels, chromium, wait_for
+from web_harness import HERE, canvas_pixels, chromium, serve_site, wait_for
 
 TRACKS = "tracks/flight.tracks"
 BACKGROUND = "shaders/background.frag"
 COMPOSITE = "shaders/bloom_final.frag"
 # The show's colour and bright part from one uniform that the tracks set.
-PROBE = """#version 330 core
-layout (location = 0) out vec4 FragColor;
-layout (location = 1) out vec4 BrightColor;
-uniform float probe;
-void main() {
-    FragColor = vec4(probe, 0.0, 0.0, 1.0);
-    BrightColor = vec4(0.0);
-}
-"""
+PROBE = ("#version 330 core\nlayout (location = 0) out vec4 FragColor;\n"
+         "layout (location = 1) out vec4 BrightColor;\nuniform float probe;\nvoid main() {\n"
+         "    FragColor = vec4(probe, 0.0, 0.0, 1.0);\n    BrightColor = vec4(0.0);\n}\n")
 # The composite showing only green.
 GREEN = "#version 330 core\nout vec4 FragColor;\nvoid main() { FragColor = vec4(0.0, 1.0, 0.0, 1.0); }\n"
-
-
-@contextlib.contextmanager
-def live_site(root):
-    script = importlib.machinery.SourceFileLoader("web_script", os.path.join(HERE, "../../scripts/web"))
-    quiet = type("Quiet", (script.load_module().LiveSiteHandler,), {"log_message": lambda *args: None})
-    handler = functools.partial(quiet, directory=SITE_DIR, root=root)
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
-    threading.Thread(target=server.serve_forever, daemon=True).start()
-    try:
-        yield "http://127.0.0.1:%d/" % server.server_address[1]
-    finally:
-        server.shutdown()
 
 
 def mean_rgb(driver):
@@ -151,7 +127,7 @@ def main():
     with tempfile.TemporaryDirectory() as root:
         for folder in ("shaders", "tracks"):
             shutil.copytree(os.path.join(HERE, "../..", folder), os.path.join(root, folder))
-        with live_site(root) as base, chromium(1000, 360) as driver:
+        with serve_site(root) as base, chromium(1000, 360) as driver:
             url = base + "?live&start=5&tracks=" + TRACKS
             check_serving(base, root)
             driver.get(base + "?live&tracks=tracks/../secret")

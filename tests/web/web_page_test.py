@@ -79,7 +79,7 @@ def check_play_and_info_texts(base, driver):
 
 
 def check_bad_parameters(base, driver):
-    for query, named in (("?start=abc", "start=abc"), ("?n=-1", "n=-1")):
+    for query, named in (("?start=abc", "start=abc"), ("?n=-1", "n=-1"), ("?scale=2", "scale=2")):
         driver.get(base + query)
         demo = wait_for(driver, lambda d: d["state"] != "loading", timeout=30, what=query)
         assert demo["state"] == "error" and named in demo["error"], (query, demo)
