@@ -67,16 +67,6 @@ TEST(ShowFrame, TargetsStayFiniteAndHdrOverTheWholeShow) {
     EXPECT_GT(brightest, 4.0f);
 }
 
-// Output alpha 1 with blending on: a frame is the same whatever came before it.
-TEST(ShowFrame, FrameDependsOnTheTimeAlone) {
-    draw_frame(5.0f);
-    draw_frame(35.0f);
-    std::vector<unsigned char> after_intro = read_window();
-    draw_frame(28.0f);
-    draw_frame(35.0f);
-    EXPECT_EQ(read_window(), after_intro);
-}
-
 // At 10 s the intro holds the stone still, face on and alone, 4.5 units from
 // a camera of focal length 1.5 picture heights: its silhouette is the
 // girdle, a regular decagon of circumradius 1 / 4.5 * 1.5 heights, centred.
