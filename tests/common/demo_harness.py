@@ -153,16 +153,12 @@ def finish(proc, timeout=120):
     return proc.returncode, texts.get(proc.stdout, ""), texts.get(proc.stderr, "")
 
 
-def close_window(wid):
-    """Presses Escape in the window and releases it on the display, where the window may be gone."""
+def escape(proc, wid, within=20):
+    """Presses Escape; returns finish(proc), failing unless the demo ends within `within` s (the show: 58 s).
+    The key is released on the display, where the window may be gone."""
+    assert proc.poll() is None, "the demo had ended before Escape"
     subprocess.run(["xdotool", "keydown", "--window", str(wid), "Escape"], capture_output=True)
     subprocess.run(["xdotool", "keyup", "Escape"], capture_output=True)
-
-
-def escape(proc, wid, within=20):
-    """Presses Escape; returns finish(proc), failing unless the demo ends within `within` s (the show: 58 s)."""
-    assert proc.poll() is None, "the demo had ended before Escape"
-    close_window(wid)
     try:
         return finish(proc, within)
     except subprocess.TimeoutExpired:

@@ -116,12 +116,6 @@ class StartUpErrors(unittest.TestCase):
             self.assertEqual(r.returncode, 255, message)
             self.assertIn(message, getattr(r, stream))
 
-    def test_waiting_for_output_ends_at_its_deadline_when_nothing_comes(self):
-        silent, start = subprocess.Popen(["sleep", "60"], stdout=subprocess.PIPE, text=True), time.time()
-        self.assertRaises(AssertionError, wait_for_output, silent, "never", timeout=1)
-        self.assertLess(time.time() - start, 10)
-        silent.wait(), silent.stdout.close()
-
 
 if __name__ == "__main__":
     unittest.main()
