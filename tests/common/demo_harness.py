@@ -124,10 +124,6 @@ def demo_window(args, data, env=None):
         proc.kill()
 
 
-def window_exists(wid):
-    return subprocess.run(["xdotool", "getwindowname", str(wid)], capture_output=True).returncode == 0
-
-
 def grab(wid, folder):
     """The window's current content (by ImageMagick) as rows of (R, G, B), top row first."""
     path = folder.file("window.ppm")
