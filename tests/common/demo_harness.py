@@ -164,8 +164,7 @@ def escape(proc, wid, within=20):
 
 def read_bmp(path):
     """A strict reader of a 24-bit BMP file: (width, height, rows of B, G, R bytes, bottom row first)."""
-    with open(path, "rb") as f:
-        data = f.read()
+    data = pathlib.Path(path).read_bytes()
     (signature, file_size, _, _, offset, info_size, width, height, planes, bits, compression,
      image_size) = struct.unpack_from("<2sIHHIIiiHHII", data)
     assert signature == b"BM", path

@@ -101,10 +101,7 @@ class StartUpErrors(unittest.TestCase):
         cases = [
             (lambda d: os.remove(d.file("shaders/background.frag")),
              "stderr", "Error opening file: shaders/background.frag\n"),
-            (replace("shaders/standard.vert", os.mkdir), "stderr", "Error opening file: shaders/standard.vert\n"),
             (replace("shaders/fonts.frag", os.mkfifo), "stderr", "Error opening file: shaders/fonts.frag\n"),
-            (replace("shaders/basic.vert", lambda path: os.symlink("/dev/zero", path)),
-             "stderr", "Error opening file: shaders/basic.vert\n"),
             (lambda d: d.write("shaders/gaussian_blur.vert", VERTEX_ERROR),
              "stdout", "ERROR::SHADER::VERTEX::COMPILATION_FAILED\n"),
             (lambda d: d.write("shaders/bloom_final.frag", ""),

@@ -3,6 +3,7 @@ programs' saves; a black blur takes its bright part out; syntax errors in the ba
 the picture, drawn and logged; fixes recover; a removed file does no harm."""
 
 import os
+import pathlib
 import time
 
 from demo_harness import OUTPUTS, DataDir, demo_window, escape, grab, wait_for, wait_for_output
@@ -53,8 +54,7 @@ with DataDir() as data, demo_window(ARGS, data) as (proc, wid):
     first = wait_for(lambda: (c := shows_flat()) and sum(c) < sum(first) - 30 and c, SHOWS_WITHIN)
     assert first, "the blur's result stayed"
 
-    with open(data.file(STONES)) as f:
-        stones = f.read()
+    stones = pathlib.Path(data.file(STONES)).read_text()
     data.write(STONES, stones + "broken(\n")
     data.write(BACKGROUND, FLAT.format("0.2, 0.6, 0.3") + "broken(\n")
     lines = wait_for_output(proc, f"error in {BACKGROUND}")

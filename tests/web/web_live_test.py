@@ -5,6 +5,7 @@ into the tracks tab, and a reload keeps the edits."""
 
 import http.client
 import os
+import pathlib
 import shutil
 import tempfile
 import time
@@ -55,8 +56,8 @@ def check_editor_keeps_its_keys(driver):
     before = driver.execute_script("return demo.time")
     ActionChains(driver).send_keys(" i").perform()
     assert " i" in live(driver, "read(arguments[0])", BACKGROUND)
-    poll(lambda: driver.execute_script("return demo.time") > before + 0.5, 10)
-    assert driver.execute_script("return demo.time") > before + 0.5, "the editor's Space paused the show"
+    assert poll(lambda: driver.execute_script("return demo.time") > before + 0.5, 10), \
+        "the editor's Space paused the show"
     ActionChains(driver).click(driver.find_element(By.ID, "canvas")).send_keys(" ").perform()
     time.sleep(1)
     paused_at = driver.execute_script("return demo.time")
@@ -83,8 +84,7 @@ def check_edits_and_errors(driver):
 
 def check_serving(base, root):
     """The live folders come from the checkout; a path that climbs out of them finds nothing."""
-    with open(os.path.join(root, "secret"), "w") as f:
-        f.write("not served")
+    pathlib.Path(root, "secret").write_text("not served")
     connection = http.client.HTTPConnection(base.split("/")[2])
     for path, status in (("/shaders/basic.vert", 200), ("/shaders/%2e%2e/secret", 404),
                          ("/shaders/../secret", 404)):
@@ -103,19 +103,16 @@ def check_recording(driver):
     text = poll(lambda: "camera.x" in (t := live(driver, "read(arguments[0])", TRACKS)) and t, 10)
     assert text and text.startswith("# kept\n") and "camera.pitch" in text, text
     driver.find_element(By.CSS_SELECTOR, "#live-buttons button").click()
-    with open(os.path.join(HERE, "../..", TRACKS)) as f:
-        assert live(driver, "read(arguments[0])", TRACKS) == f.read()
+    assert live(driver, "read(arguments[0])", TRACKS) == pathlib.Path(HERE, "../..", TRACKS).read_text()
 
 
 def check_disk(driver, root):
     """A save on disk reaches the page where it has no edits of the file; where it has, the page
     keeps them and offers the disk's."""
-    with open(os.path.join(root, COMPOSITE), "w") as f:
-        f.write(GREEN)
+    pathlib.Path(root, COMPOSITE).write_text(GREEN)
     wait_colour(driver, lambda c: c[1] > 200 and c[0] < 10, "the composite saved on disk")
     assert live(driver, "read(arguments[0])", COMPOSITE) == GREEN
-    with open(os.path.join(root, BACKGROUND), "w") as f:
-        f.write(PROBE)
+    pathlib.Path(root, BACKGROUND).write_text(PROBE)
     assert poll(lambda: "changed on disk" in driver.find_element(By.ID, "live-notes").text, 10)
     assert live(driver, "read(arguments[0])", BACKGROUND) != PROBE
     driver.find_element(By.CSS_SELECTOR, "#live-notes .live-note button").click()
