@@ -23,12 +23,12 @@ PLAIN_BACKGROUND = OUTPUTS + (
     "void main() { FragColor = vec4(vec3(0.05), 1.0); BrightColor = vec4(vec3(0.0), 1.0); }\n")
 
 
-class DataDir:
+class DataDir(tempfile.TemporaryDirectory):
     """A temporary copy of the run-time data less `omit`, with an empty capture folder if asked."""
 
     def __init__(self, omit=(), capture=False):
-        self._tmp = tempfile.TemporaryDirectory(prefix="demo-e2e-")
-        self.path = self._tmp.name
+        super().__init__(prefix="demo-e2e-")
+        self.path = self.name
         left_out = lambda folder, names: [n for n in names if os.path.relpath(os.path.join(folder, n), RUN_DIR) in omit]
         for folder in DATA_FOLDERS:
             if folder not in omit:
@@ -45,9 +45,6 @@ class DataDir:
 
     def __enter__(self):
         return self
-
-    def __exit__(self, *exc):
-        self._tmp.cleanup()
 
 
 def demo_env(extra=None):

@@ -29,10 +29,6 @@ def near(a, b, tolerance=3):
     return a is not None and b is not None and all(abs(x - y) <= tolerance for x, y in zip(a, b))
 
 
-def is_error_red(p):
-    return p[0] >= 180 and p[1] <= 110 and p[2] <= 110
-
-
 with DataDir() as data, demo_window(ARGS, data) as (proc, wid):
     shows_flat = lambda: flat_colour(grab(wid, data))
 
@@ -63,7 +59,8 @@ with DataDir() as data, demo_window(ARGS, data) as (proc, wid):
     time.sleep(1.0)
     rows = grab(wid, data)
     assert proc.poll() is None
-    assert sum(is_error_red(p) for row in rows[:40] for p in row) > 30, "no error text drawn"
+    red = sum(p[0] >= 180 and p[1] <= 110 and p[2] <= 110 for row in rows[:40] for p in row)
+    assert red > 30, "no error text drawn"
     assert near(flat_colour(rows[-20:]), first), "the last picture did not stay"
 
     data.write(STONES, stones)
