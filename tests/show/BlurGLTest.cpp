@@ -56,11 +56,9 @@ Glow blur_point(int width, int height) {
     p.width = width;
     p.height = height;
     draw_blur_passes();
-    glBindTexture(GL_TEXTURE_2D, p.pingpong_buffers[1]);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_FLOAT, image.data());
     Glow glow{width, height, std::vector<float>(static_cast<size_t>(width) * height), light};
-    for (size_t i = 0; i < glow.red.size(); ++i)
-        glow.red[i] = image[3 * i];
+    glBindTexture(GL_TEXTURE_2D, p.pingpong_buffers[1]);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RED, GL_FLOAT, glow.red.data());
     return glow;
 }
 

@@ -98,6 +98,14 @@ def wait_for(driver, condition, timeout=120, what="condition"):
     return demo
 
 
+def play(driver, url, until, what="frames"):
+    """Loads `url`, presses Play once the page is ready; returns window.demo once `until` holds."""
+    driver.get(url)
+    wait_for(driver, lambda d: d["state"] == "ready", what="the page ready")
+    driver.execute_script("document.getElementById('play').click()")
+    return wait_for(driver, until, what=what)
+
+
 def canvas_pixels(driver, next_frame=False, timeout=60):
     """(width, height, RGB bytes top row first) of the canvas now, or of the next frame drawn."""
     picture = driver.execute_script(PIXELS_JS, next_frame)

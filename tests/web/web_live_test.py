@@ -14,7 +14,7 @@ from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.by import By
 
 from demo_harness import wait_for as poll
-from web_harness import HERE, canvas_pixels, chromium, serve_site, wait_for
+from web_harness import HERE, canvas_pixels, chromium, play, serve_site, wait_for
 
 TRACKS = "tracks/flight.tracks"
 BACKGROUND = "shaders/background.frag"
@@ -39,13 +39,6 @@ def wait_colour(driver, test, what):
 
 def live(driver, script, *args):
     return driver.execute_script("return demo.live." + script, *args)
-
-
-def open_page(driver, url):
-    driver.get(url)
-    wait_for(driver, lambda d: d["state"] == "ready", what="the page ready")
-    driver.find_element(By.ID, "play").click()
-    wait_for(driver, lambda d: d["state"] == "playing" and d["time"] > 0, what="frames")
 
 
 def check_editor_keeps_its_keys(driver):
@@ -126,15 +119,16 @@ def main():
             shutil.copytree(os.path.join(HERE, "../..", folder), os.path.join(root, folder))
         with serve_site(root) as base, chromium(1000, 360) as driver:
             url = base + "?live&start=5&tracks=" + TRACKS
+            playing = lambda d: d["state"] == "playing" and d["time"] > 0
             check_serving(base, root)
             driver.get(base + "?live&tracks=tracks/../secret")
             assert "tracks/ folder" in wait_for(driver, lambda d: d["state"] == "error")["error"]
-            open_page(driver, url)
+            play(driver, url, playing)
             check_editor_keeps_its_keys(driver)
             check_edits_and_errors(driver)
             check_recording(driver)
             check_disk(driver, root)
-            open_page(driver, url)
+            play(driver, url, playing)
             assert live(driver, "read(arguments[0])", BACKGROUND) == PROBE + "// edited\n"
             assert "kept in this browser" in driver.find_element(By.ID, "live-notes").text
     print("ok")
