@@ -29,8 +29,7 @@ GREEN = "#version 330 core\nout vec4 FragColor;\nvoid main() { FragColor = vec4(
 
 def mean_rgb(driver):
     width, height, rgb = canvas_pixels(driver, next_frame=True)
-    count = width * height
-    return [sum(rgb[channel::3]) / count for channel in range(3)]
+    return [sum(rgb[channel::3]) / (width * height) for channel in range(3)]
 
 
 def wait_colour(driver, test, what):
