@@ -21,8 +21,8 @@ def capture(size, background, until=2, resizes=(), font=None):
     data.write("shaders/background.frag", background)
     if font:
         shutil.copy(font, data.file("fonts/arial.ttf"))
-    args = ["--capture", "--windowed", "--no-music", "-n", "10", "-w", str(size[0]), "-h", str(size[1])]
-    with demo_window(args, data) as (proc, window):
+    args = ["--capture", "--windowed", "--no-music", "-n", "10", "-w", str(size[0]), "-h"]
+    with demo_window(args + [str(size[1])], data) as (proc, window):
         wait_for_output(proc, f"Write to capture/frame{until}.bmp")
         if font:
             press(window, "i", settle=1.0)

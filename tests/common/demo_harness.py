@@ -113,7 +113,7 @@ def wait_for_output(proc, text, timeout=60):
 
 @contextlib.contextmanager
 def demo_window(args, data, env=None):
-    """Starts the demo in the DataDir `data`; yields (process, window id); ends it on the way out."""
+    """Starts the demo in the DataDir `data`; yields (process, window id); ends it at the end."""
     proc = start_demo(args, data.path, env)
     try:
         yield proc, find_window(proc)
@@ -147,8 +147,8 @@ def finish(proc, timeout=120):
 
 
 def escape(proc, wid, within=20):
-    """Presses Escape; returns finish(proc), failing unless the demo ends within `within` s (the show: 58 s).
-    The key is released on the display, where the window may be gone."""
+    """Presses Escape, released on the display, where the window may be gone; returns finish(proc),
+    failing unless the demo ends within `within` s (the show: 58 s)."""
     assert proc.poll() is None, "the demo had ended before Escape"
     subprocess.run(["xdotool", "keydown", "--window", str(wid), "Escape"], capture_output=True)
     subprocess.run(["xdotool", "keyup", "Escape"], capture_output=True)

@@ -85,12 +85,14 @@ class StartUpErrors(unittest.TestCase):
         with DataDir() as data:
             os.remove(data.file("fonts/arial.ttf"))
             os.mkfifo(data.file("fonts/arial.ttf"))  # never read: no writer would ever come
-            with demo_window(["-w", "100", "-h", "50", "-n", "0", "--no-music"], data) as (proc, wid):
+            args = ["-w", "100", "-h", "50", "-n", "0", "--no-music"]
+            with demo_window(args, data) as (proc, wid):
                 self.assertEqual(proc.stdout.readline(), SCREEN)  # full screen: the screen's size
                 time.sleep(1.0)
                 self.assertIsNone(proc.poll(), "the font was opened before a text was drawn")
                 press(wid, "f")
-                self.assertEqual(wait_for_output(proc, "ERROR"), ["ERROR::FREETYPE: Failed to load font\n"])
+                error = wait_for_output(proc, "ERROR")
+                self.assertEqual(error, ["ERROR::FREETYPE: Failed to load font\n"])
                 self.assertEqual(finish(proc)[0], 255)
 
     def test_shader_failures(self):

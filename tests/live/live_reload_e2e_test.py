@@ -45,8 +45,10 @@ with DataDir() as data, demo_window(ARGS, data) as (proc, wid):
         with open(data.file(f"shaders/{name}.frag"), "a") as f:
             f.write("// saved again\n")
         wait_for_output(proc, f"Reloaded shaders/{name}.frag")
-    assert wait_for(lambda: near(shows_flat(), first), SHOWS_WITHIN), "the picture changed after the blur and composite reloads"
-    data.write("shaders/gaussian_blur.frag", BLACK)  # takes the blurred bright part out: the picture from here
+    assert wait_for(lambda: near(shows_flat(), first), SHOWS_WITHIN), \
+        "the picture changed after the blur and composite reloads"
+    # Takes the blurred bright part out: the picture from here.
+    data.write("shaders/gaussian_blur.frag", BLACK)
     first = wait_for(lambda: (c := shows_flat()) and sum(c) < sum(first) - 30 and c, SHOWS_WITHIN)
     assert first, "the blur's result stayed"
 
@@ -71,7 +73,8 @@ with DataDir() as data, demo_window(ARGS, data) as (proc, wid):
 
     os.remove(data.file(BACKGROUND))
     time.sleep(0.6)
-    assert save_shows("0.1, 0.2, 0.7", second) and proc.poll() is None, "the rewritten file did not show"
+    assert save_shows("0.1, 0.2, 0.7", second) and proc.poll() is None, \
+        "the rewritten file did not show"
 
     status, out, err = escape(proc, wid)
 assert status == 0, err

@@ -34,8 +34,8 @@ with DataDir() as data:
     data.write("shaders/bloom_final.frag", PLAIN)
     audio = data.file("audio.raw")
     env = {"SDL_AUDIODRIVER": "disk", "SDL_DISKAUDIOFILE": audio, "SDL_DISKAUDIODELAY": "29"}
-    with demo_window(["--windowed", "-w", "160", "-h", "90", "-n", "10", "--live", "--start", "57"], data,
-                     env) as (proc, wid):
+    args = ["--windowed", "-w", "160", "-h", "90", "-n", "10", "--live", "--start", "57"]
+    with demo_window(args, data, env) as (proc, wid):
         # Past 58 s the show starts again from 0 instead of ending (a loaded machine may take a while).
         assert wait_for(lambda: 0.2 < clock(wid, data) < 20, 30) and proc.poll() is None, clock(wid, data)
 

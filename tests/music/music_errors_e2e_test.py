@@ -25,7 +25,8 @@ assert (status, out) == (0, "64 36\n"), (status, out, err)
 assert re.fullmatch(r"Could not open the audio device \(.+\); the demo plays without music\.\n", err), err
 
 TRACK = "assets/kelvarra.mp3"
-for env, make in [(NO_DEVICE, None), (NO_DEVICE, os.mkdir), (NO_DEVICE, os.mkfifo), ({}, None), ({}, os.mkdir)]:
+for env, make in [(NO_DEVICE, None), (NO_DEVICE, os.mkdir), (NO_DEVICE, os.mkfifo),
+                  ({}, None), ({}, os.mkdir)]:
     with DataDir(omit=[TRACK]) as data:
         if make:
             make(data.file(TRACK))

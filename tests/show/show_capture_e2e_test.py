@@ -50,7 +50,7 @@ def main():
         with DataDir(capture=True) as started:
             result = run_demo(ARGS + ["--start", "30", "--frames", "1"], started.path)
             assert result.stdout.splitlines()[1:] == ["Write to capture/frame1800.bmp"], result
-            assert read_pixels(started.file("capture/frame1800.bmp")) == frame(1800), "not the same"
+            assert read_pixels(started.file("capture/frame1800.bmp")) == frame(1800), "differs"
 
 
 if __name__ == "__main__":

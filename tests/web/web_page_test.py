@@ -47,7 +47,7 @@ def text_corner_whites(driver):
 
 
 def check_clock_against_wall(driver, seconds=4):
-    """Demo and wall seconds agree from the first to the last new frame seen (polled) in `seconds`."""
+    """Demo and wall seconds agree from the first to the last new frame seen in `seconds`."""
     seen = [(driver.execute_script("return demo.time"), 0)]
     end = time.monotonic() + seconds
     while time.monotonic() < end or len(seen) < 3:
