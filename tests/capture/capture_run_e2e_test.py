@@ -7,8 +7,8 @@ and 1, whose files stay (the longer stale frame0.bmp replaced)."""
 
 import os
 
-from demo_harness import (PLAIN_BACKGROUND, DataDir, find_window, finish, press, read_bmp, run_demo, start_demo,
-                          wait_for_output, xdotool)
+from demo_harness import (PLAIN_BACKGROUND, DataDir, demo_window, finish, press, read_bmp,
+                          run_demo, wait_for_output, xdotool)
 
 
 for failing in (0, 2):
@@ -28,15 +28,12 @@ with DataDir(capture=True) as data:
         return max(int(name[5:-4]) for name in os.listdir(data.file("capture")))
 
     data.write("shaders/background.frag", PLAIN_BACKGROUND)
-    proc = start_demo(["--capture", "--windowed", "-w", "63", "-h", "100", "--no-music", "-n", "10"], data.path)
-    try:
-        window = find_window(proc)
+    with demo_window(["--capture", "--windowed", "-w", "63", "-h", "100", "--no-music", "-n",
+                      "10"], data) as (proc, window):
         lines = wait_for_output(proc, "Write to capture/frame3.bmp")
         count_only, info = after_keys("f"), after_keys("f", "i")
         xdotool("windowsize", window, 101, 120)
         status, out, err = finish(proc, timeout=600)
-    finally:
-        proc.kill()
     assert (status, err) == (0, ""), (status, err[-2000:])
     names = [f"frame{i}.bmp" for i in range(58 * 60)]
     assert sorted(os.listdir(data.file("capture"))) == sorted(names)

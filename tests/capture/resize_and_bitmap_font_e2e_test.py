@@ -5,8 +5,8 @@ bitmaps, as the font, key I draws crisp glyphs: every pixel is the background or
 import os
 import shutil
 
-from demo_harness import (OUTPUTS, PLAIN_BACKGROUND, DataDir, close_window, find_window, finish, press, read_bmp,
-                          start_demo, wait_for_output, xdotool)
+from demo_harness import (OUTPUTS, PLAIN_BACKGROUND, DataDir, demo_window, escape, press, read_bmp,
+                          wait_for_output, xdotool)
 
 # Smooth ramps in the picture and its bright part: a target drawn in part, or at the wrong scale, shows.
 RAMPS = OUTPUTS + ("void main() { FragColor = vec4(TexCoords, 0.3, 1.0);"
@@ -21,10 +21,8 @@ def capture(size, background, until=2, resizes=(), font=None):
     data.write("shaders/background.frag", background)
     if font:
         shutil.copy(font, data.file("fonts/arial.ttf"))
-    proc = start_demo(["--capture", "--windowed", "--no-music", "-n", "10", "-w", str(size[0]), "-h", str(size[1])],
-                      data.path)
-    try:
-        window = find_window(proc)
+    args = ["--capture", "--windowed", "--no-music", "-n", "10", "-w", str(size[0]), "-h"]
+    with demo_window(args + [str(size[1])], data) as (proc, window):
         wait_for_output(proc, f"Write to capture/frame{until}.bmp")
         if font:
             press(window, "i", settle=1.0)
@@ -32,11 +30,7 @@ def capture(size, background, until=2, resizes=(), font=None):
             xdotool("windowsize", window, w, h)
             wait_for_output(proc, f"Resized the window to {w}x{h}")
             [wait_for_output(proc, "Write to capture/") for _ in range(3)]
-        close_window(window)
-    except BaseException:
-        proc.kill()
-        raise
-    status, out, err = finish(proc)
+        status, out, err = escape(proc, window)
     assert (status, err) == (0, "") and "ERROR" not in out, (status, err[-2000:], out[-2000:])
     return data
 

@@ -1,5 +1,6 @@
 """End-to-end helpers: run the real `demo` from a data folder in a temporary directory and talk to its window."""
 
+import contextlib
 import os
 import pathlib
 import re
@@ -22,12 +23,12 @@ PLAIN_BACKGROUND = OUTPUTS + (
     "void main() { FragColor = vec4(vec3(0.05), 1.0); BrightColor = vec4(vec3(0.0), 1.0); }\n")
 
 
-class DataDir:
+class DataDir(tempfile.TemporaryDirectory):
     """A temporary copy of the run-time data less `omit`, with an empty capture folder if asked."""
 
     def __init__(self, omit=(), capture=False):
-        self._tmp = tempfile.TemporaryDirectory(prefix="demo-e2e-")
-        self.path = self._tmp.name
+        super().__init__(prefix="demo-e2e-")
+        self.path = self.name
         left_out = lambda folder, names: [n for n in names if os.path.relpath(os.path.join(folder, n), RUN_DIR) in omit]
         for folder in DATA_FOLDERS:
             if folder not in omit:
@@ -44,9 +45,6 @@ class DataDir:
 
     def __enter__(self):
         return self
-
-    def __exit__(self, *exc):
-        self._tmp.cleanup()
 
 
 def demo_env(extra=None):
@@ -113,8 +111,14 @@ def wait_for_output(proc, text, timeout=60):
     raise AssertionError(f"{text!r} not seen on stdout; got {lines[-5:]!r}")
 
 
-def window_exists(wid):
-    return subprocess.run(["xdotool", "getwindowname", str(wid)], capture_output=True).returncode == 0
+@contextlib.contextmanager
+def demo_window(args, data, env=None):
+    """Starts the demo in the DataDir `data`; yields (process, window id); ends it at the end."""
+    proc = start_demo(args, data.path, env)
+    try:
+        yield proc, find_window(proc)
+    finally:
+        proc.kill()
 
 
 def grab(wid, folder):
@@ -142,16 +146,12 @@ def finish(proc, timeout=120):
     return proc.returncode, texts.get(proc.stdout, ""), texts.get(proc.stderr, "")
 
 
-def close_window(wid):
-    """Presses Escape in the window and releases it on the display, where the window may be gone."""
+def escape(proc, wid, within=20):
+    """Presses Escape, released on the display, where the window may be gone; returns finish(proc),
+    failing unless the demo ends within `within` s (the show: 58 s)."""
+    assert proc.poll() is None, "the demo had ended before Escape"
     subprocess.run(["xdotool", "keydown", "--window", str(wid), "Escape"], capture_output=True)
     subprocess.run(["xdotool", "keyup", "Escape"], capture_output=True)
-
-
-def escape(proc, wid, within=20):
-    """Presses Escape; returns finish(proc), failing unless the demo ends within `within` s (the show: 58 s)."""
-    assert proc.poll() is None, "the demo had ended before Escape"
-    close_window(wid)
     try:
         return finish(proc, within)
     except subprocess.TimeoutExpired:
@@ -161,8 +161,7 @@ def escape(proc, wid, within=20):
 
 def read_bmp(path):
     """A strict reader of a 24-bit BMP file: (width, height, rows of B, G, R bytes, bottom row first)."""
-    with open(path, "rb") as f:
-        data = f.read()
+    data = pathlib.Path(path).read_bytes()
     (signature, file_size, _, _, offset, info_size, width, height, planes, bits, compression,
      image_size) = struct.unpack_from("<2sIHHIIiiHHII", data)
     assert signature == b"BM", path

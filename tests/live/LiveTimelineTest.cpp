@@ -24,12 +24,7 @@ TEST(LiveTimeline, FollowsTheWallClockStandsStillWhilePausedAndStepsOnlyThen) {
 }
 
 TEST(LiveTimeline, KeysSeekStepAndRewindWithinTheShow) {
-    struct Case {
-        double from;
-        int key;
-        int action;
-        double to;
-    };
+    struct Case { double from; int key, action; double to; };
     const Case cases[] = {
         {30, GLFW_KEY_RIGHT, GLFW_PRESS, 35},    {30, GLFW_KEY_RIGHT, GLFW_REPEAT, 35},
         {30, GLFW_KEY_RIGHT, GLFW_RELEASE, 30},  {30, GLFW_KEY_LEFT, GLFW_PRESS, 25},

@@ -3,10 +3,10 @@ programs' saves; a black blur takes its bright part out; syntax errors in the ba
 the picture, drawn and logged; fixes recover; a removed file does no harm."""
 
 import os
+import pathlib
 import time
 
-from demo_harness import (OUTPUTS, DataDir, close_window, find_window, finish, grab, start_demo,
-                          wait_for, wait_for_output)
+from demo_harness import OUTPUTS, DataDir, demo_window, escape, grab, wait_for, wait_for_output
 
 ARGS = ["--windowed", "-w", "200", "-h", "120", "-n", "10", "--no-music", "--live", "--explore"]
 BACKGROUND = "shaders/background.frag"
@@ -29,60 +29,53 @@ def near(a, b, tolerance=3):
     return a is not None and b is not None and all(abs(x - y) <= tolerance for x, y in zip(a, b))
 
 
-def is_error_red(p):
-    return p[0] >= 180 and p[1] <= 110 and p[2] <= 110
+with DataDir() as data, demo_window(ARGS, data) as (proc, wid):
+    shows_flat = lambda: flat_colour(grab(wid, data))
 
+    def save_shows(colour, previous=None):
+        """Saves a flat background; returns its colour once the window shows it."""
+        data.write(BACKGROUND, FLAT.format(colour))
+        return wait_for(lambda: (c := shows_flat()) and not near(c, previous) and c, SHOWS_WITHIN)
 
-with DataDir() as data:
-    proc = start_demo(ARGS, data.path)
-    try:
-        wid = find_window(proc)
-        shows_flat = lambda: flat_colour(grab(wid, data))
+    first = save_shows("0.2, 0.6, 0.3")
+    assert first, "the flat save did not show"
+    assert wait_for_output(proc, "Reloaded")[-1] == f"Reloaded {BACKGROUND}\n"
 
-        def save_shows(colour, previous=None):
-            """Saves a flat background; returns its colour once the window shows it."""
-            data.write(BACKGROUND, FLAT.format(colour))
-            return wait_for(lambda: (c := shows_flat()) and not near(c, previous) and c, SHOWS_WITHIN)
+    for name in ("gaussian_blur", "bloom_final", "fonts", "basic", "standard"):
+        with open(data.file(f"shaders/{name}.frag"), "a") as f:
+            f.write("// saved again\n")
+        wait_for_output(proc, f"Reloaded shaders/{name}.frag")
+    assert wait_for(lambda: near(shows_flat(), first), SHOWS_WITHIN), \
+        "the picture changed after the blur and composite reloads"
+    # Takes the blurred bright part out: the picture from here.
+    data.write("shaders/gaussian_blur.frag", BLACK)
+    first = wait_for(lambda: (c := shows_flat()) and sum(c) < sum(first) - 30 and c, SHOWS_WITHIN)
+    assert first, "the blur's result stayed"
 
-        first = save_shows("0.2, 0.6, 0.3")
-        assert first, "the flat save did not show"
-        assert wait_for_output(proc, "Reloaded")[-1] == f"Reloaded {BACKGROUND}\n"
+    stones = pathlib.Path(data.file(STONES)).read_text()
+    data.write(STONES, stones + "broken(\n")
+    data.write(BACKGROUND, FLAT.format("0.2, 0.6, 0.3") + "broken(\n")
+    lines = wait_for_output(proc, f"error in {BACKGROUND}")
+    assert any(f"error in {STONES}" in line for line in lines), lines
+    assert "error" in proc.stdout.readline()
+    time.sleep(1.0)
+    rows = grab(wid, data)
+    assert proc.poll() is None
+    red = sum(p[0] >= 180 and p[1] <= 110 and p[2] <= 110 for row in rows[:40] for p in row)
+    assert red > 30, "no error text drawn"
+    assert near(flat_colour(rows[-20:]), first), "the last picture did not stay"
 
-        for name in ("gaussian_blur", "bloom_final", "fonts", "basic", "standard"):
-            with open(data.file(f"shaders/{name}.frag"), "a") as f:
-                f.write("// saved again\n")
-            wait_for_output(proc, f"Reloaded shaders/{name}.frag")
-        assert wait_for(lambda: near(shows_flat(), first), SHOWS_WITHIN), "the picture changed after the blur and composite reloads"
-        data.write("shaders/gaussian_blur.frag", BLACK)  # takes the blurred bright part out: the picture from here
-        first = wait_for(lambda: (c := shows_flat()) and sum(c) < sum(first) - 30 and c, SHOWS_WITHIN)
-        assert first, "the blur's result stayed"
+    data.write(STONES, stones)
+    wait_for_output(proc, f"Reloaded {STONES}")
 
-        with open(data.file(STONES)) as f:
-            stones = f.read()
-        data.write(STONES, stones + "broken(\n")
-        data.write(BACKGROUND, FLAT.format("0.2, 0.6, 0.3") + "broken(\n")
-        lines = wait_for_output(proc, f"error in {BACKGROUND}")
-        assert any(f"error in {STONES}" in line for line in lines), lines
-        assert "error" in proc.stdout.readline()
-        time.sleep(1.0)
-        rows = grab(wid, data)
-        assert proc.poll() is None
-        assert sum(is_error_red(p) for row in rows[:40] for p in row) > 30, "no error text drawn"
-        assert near(flat_colour(rows[-20:]), first), "the last picture did not stay"
+    second = save_shows("0.5, 0.3, 0.6", first)
+    assert second, "the fixed save did not recover"
 
-        data.write(STONES, stones)
-        wait_for_output(proc, f"Reloaded {STONES}")
+    os.remove(data.file(BACKGROUND))
+    time.sleep(0.6)
+    assert save_shows("0.1, 0.2, 0.7", second) and proc.poll() is None, \
+        "the rewritten file did not show"
 
-        second = save_shows("0.5, 0.3, 0.6", first)
-        assert second, "the fixed save did not recover"
-
-        os.remove(data.file(BACKGROUND))
-        time.sleep(0.6)
-        assert save_shows("0.1, 0.2, 0.7", second) and proc.poll() is None, "the rewritten file did not show"
-
-        close_window(wid)
-        status, out, err = finish(proc)
-    finally:
-        proc.kill()
+    status, out, err = escape(proc, wid)
 assert status == 0, err
 assert out.count("error in") == 0 and "Error" not in err, (out, err)

@@ -9,8 +9,7 @@ import pathlib
 import re
 import time
 
-from demo_harness import (OUTPUTS, DataDir, close_window, find_window, finish, grab, press,
-                          start_demo, wait_for, xdotool)
+from demo_harness import OUTPUTS, DataDir, demo_window, escape, grab, press, wait_for, xdotool
 
 CLOCK = OUTPUTS + "uniform float t;\nvoid main() { float s = t / 0.4; FragColor = vec4(s / 64.0, fract(s), 0.0, 1.0); BrightColor = vec4(0.0); }\n"
 PLAIN = ("#version 330 core\nin vec2 TexCoords;\nout vec4 FragColor;\nuniform sampler2D scene;\n"
@@ -34,10 +33,9 @@ with DataDir() as data:
     data.write("shaders/background.frag", CLOCK)
     data.write("shaders/bloom_final.frag", PLAIN)
     audio = data.file("audio.raw")
-    proc = start_demo(["--windowed", "-w", "160", "-h", "90", "-n", "10", "--live", "--start", "57"], data.path,
-                      env={"SDL_AUDIODRIVER": "disk", "SDL_DISKAUDIOFILE": audio, "SDL_DISKAUDIODELAY": "29"})
-    try:
-        wid = find_window(proc)
+    env = {"SDL_AUDIODRIVER": "disk", "SDL_DISKAUDIOFILE": audio, "SDL_DISKAUDIODELAY": "29"}
+    args = ["--windowed", "-w", "160", "-h", "90", "-n", "10", "--live", "--start", "57"]
+    with demo_window(args, data, env) as (proc, wid):
         # Past 58 s the show starts again from 0 instead of ending (a loaded machine may take a while).
         assert wait_for(lambda: 0.2 < clock(wid, data) < 20, 30) and proc.poll() is None, clock(wid, data)
 
@@ -69,10 +67,7 @@ with DataDir() as data:
         assert wait_for(lambda: 30.5 < clock(wid, data) < 39, 5), clock(wid, data)
         time.sleep(2.0)
         climax_end = os.path.getsize(audio)
-        close_window(wid)
-        status, out, err = finish(proc)
-    finally:
-        proc.kill()
+        status, out, err = escape(proc, wid)
     assert status == 0, err
     db = levels(audio)
 print("levels (dBFS, 0.25 s blocks):", [round(x) for x in db])

@@ -6,6 +6,7 @@ import array
 import json
 import math
 import os
+import pathlib
 import subprocess
 import time
 
@@ -28,8 +29,7 @@ with DataDir() as data:
     assert time.time() - start >= 58.0, "the show ended early"
     assert (result.returncode, result.stdout, "without music" in result.stderr) == (0, "64 36\n", False), result
     samples = array.array("h")  # little-endian, as on the machines the tests run on
-    with open(data.file("audio.raw"), "rb") as f:
-        samples.frombytes(f.read())
+    samples.frombytes(pathlib.Path(data.file("audio.raw")).read_bytes())
 # Under load the driver writes a little slower than real time.
 seconds = len(samples) / 2 / RATE
 assert 45 < seconds < 62, seconds

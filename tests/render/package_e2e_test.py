@@ -4,6 +4,7 @@ $ORIGIN/lib) and, started through its launcher from another folder with a lib/
 of its own, loads only its own libraries and captures into its own folder."""
 
 import os
+import pathlib
 import re
 import subprocess
 import tempfile
@@ -37,8 +38,7 @@ class Package(unittest.TestCase):
         cls.elsewhere = os.path.join(tmp.name, "cwd")
         os.makedirs(os.path.join(cls.elsewhere, "lib"))
         for lib in BUNDLED:
-            with open(os.path.join(cls.elsewhere, "lib", lib), "w") as f:
-                f.write("not a library")
+            pathlib.Path(cls.elsewhere, "lib", lib).write_text("not a library")
 
     def test_layout_and_libraries_resolved_from_its_own_lib(self):
         folder = os.path.basename(self.pkg)
@@ -72,8 +72,7 @@ class Package(unittest.TestCase):
             proc.communicate(timeout=60)
         for lib in BUNDLED + ("libmad.so.0",):
             self.assertIn(os.path.join(self.lib, lib), mapped)
-        with open(os.path.join(self.pkg, "capture", "frame0.bmp"), "rb") as f:
-            self.assertEqual(f.read(2), b"BM")
+        self.assertEqual(pathlib.Path(self.pkg, "capture", "frame0.bmp").read_bytes()[:2], b"BM")
 
 
 if __name__ == "__main__":

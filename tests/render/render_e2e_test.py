@@ -60,8 +60,7 @@ def stop_mid_way(render, env, work):
     assert "another size, build" in (afresh := proc.stderr.readline()), afresh  # said once the folder is locked
     assert f"another render of {work[:-7]} is running" in (second := run(*render, env=env).stderr), second
     wait_for(lambda: segments() or proc.poll() is not None, 800)
-    with open(work + "/plan.json") as f:
-        mark = "render-" + json.load(f)["id"]
+    mark = "render-" + json.loads(pathlib.Path(work, "plan.json").read_text())["id"]
     # A snapshot taken while one chunk ends and the next starts can miss both: look again.
     for _ in range(100):
         if len(started := render_processes(proc.pid, mark)) > 4:
@@ -132,8 +131,8 @@ with DataDir(capture=True) as data, tempfile.TemporaryDirectory(prefix="render-e
                                  "ListenAddress=127.0.0.1", "-o", f"AuthorizedKeysFile={tmp}/key.pub", "-o",
                                  "PidFile=none", "-o", "StrictModes=no", "-o", "UsePAM=no"], stderr=subprocess.DEVNULL)
         ssh = f"ssh -p {port} -i {tmp}/key -o StrictHostKeyChecking=no -o UserKnownHostsFile=/dev/null -o BatchMode=yes"
-        with open(tmp + "/hosts", "w") as f:
-            f.write(f"1/{ssh} -o LogLevel=error root@127.0.0.1\n1/{ssh} -o LogLevel=error root@localhost\n")
+        pathlib.Path(tmp, "hosts").write_text(f"1/{ssh} -o LogLevel=error root@127.0.0.1\n"
+                                              f"1/{ssh} -o LogLevel=error root@localhost\n")
         while run(*ssh.split(), "root@127.0.0.1", "true").returncode:
             assert sshd.poll() is None, "sshd did not start"
             time.sleep(0.2)

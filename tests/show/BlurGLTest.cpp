@@ -1,6 +1,5 @@
-// The bloom blur's response to one bright point, through the demo's own blur
-// passes and shaders, on targets resized to three picture sizes, the point's
-// size following the picture's.
+// The bloom blur's response to one bright point, through the demo's own blur passes and shaders,
+// on targets resized to three picture sizes, the point's size following the picture's.
 
 #include <gtest/gtest.h>
 
@@ -18,8 +17,7 @@ const float brightness = 100.0f;
 // The point's radius at a height of 360, in pixels.
 const double point_radius = 1.5;
 
-// The blurred image (the red channel, bottom row first), its size, and the
-// light put in.
+// The blurred image (the red channel, bottom row first), its size, and the light put in.
 struct Glow {
     int width, height;
     std::vector<float> red;
@@ -27,9 +25,8 @@ struct Glow {
     float at(int x, int y) const { return red[static_cast<size_t>(y) * width + x]; }
 };
 
-// The bright target holds a disc of `brightness` in the middle (edge pixels
-// by their covered share), the ping-pong targets are resized to match;
-// returns the five passes' result.
+// The bright target holds a disc of `brightness` in the middle (edge pixels by their covered
+// share), the ping-pong targets are resized to match; returns the five passes' result.
 Glow blur_point(int width, int height) {
     Pipeline& p = Pipeline::get();
     if (p.hdr_FBO == 0)
@@ -56,26 +53,22 @@ Glow blur_point(int width, int height) {
     p.width = width;
     p.height = height;
     draw_blur_passes();
-    glBindTexture(GL_TEXTURE_2D, p.pingpong_buffers[1]);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_FLOAT, image.data());
     Glow glow{width, height, std::vector<float>(static_cast<size_t>(width) * height), light};
-    for (size_t i = 0; i < glow.red.size(); ++i)
-        glow.red[i] = image[3 * i];
+    glBindTexture(GL_TEXTURE_2D, p.pingpong_buffers[1]);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RED, GL_FLOAT, glow.red.data());
     return glow;
 }
 
 }  // namespace
 
-// At the benchmark's size, at 1280x720 and at full HD: all of the light is
-// kept; the spread across and down (the standard deviations of the light
-// about its centre) is the same fraction of the height at every size, and
-// the same on both axes; every pixel out to where the glow falls to 1% of
-// its peak is at most as bright as its neighbour one step towards the centre
-// (within 0.2% of the peak: half-float rounding), so no dot or ring stands
-// out; and along every 1-px ring out to 2% of the peak, the pixels' ratios to
-// the profile along the x axis at their distances vary by at most 5% (their
-// standard deviation over their mean), so the glow is round, without a
-// lattice or square corners.
+// At the benchmark's size, at 1280x720 and at full HD: all of the light is kept; the spread across
+// and down (the standard deviations of the light about its centre) is the same fraction of the
+// height at every size, and the same on both axes; every pixel out to where the glow falls to 1%
+// of its peak is at most as bright as its neighbour one step towards the centre (within 0.2% of
+// the peak: half-float rounding), so no dot or ring stands out; and along every 1-px ring out to
+// 2% of the peak, the pixels' ratios to the profile along the x axis at their distances vary by at
+// most 5% (their standard deviation over their mean), so the glow is round, without a lattice or
+// square corners.
 TEST(Blur, OneBrightPointBecomesARoundSmoothGlowThatFollowsTheHeight) {
     double spread_at_360 = 0.0;
     for (auto [width, height] : {std::pair{640, 360}, {1280, 720}, {1920, 1080}}) {

@@ -67,20 +67,9 @@ TEST(ShowFrame, TargetsStayFiniteAndHdrOverTheWholeShow) {
     EXPECT_GT(brightest, 4.0f);
 }
 
-// Output alpha 1 with blending on: a frame is the same whatever came before it.
-TEST(ShowFrame, FrameDependsOnTheTimeAlone) {
-    draw_frame(5.0f);
-    draw_frame(35.0f);
-    std::vector<unsigned char> after_intro = read_window();
-    draw_frame(28.0f);
-    draw_frame(35.0f);
-    EXPECT_EQ(read_window(), after_intro);
-}
-
-// At 10 s the intro holds the stone still, face on and alone, 4.5 units from
-// a camera of focal length 1.5 picture heights: its silhouette is the
-// girdle, a regular decagon of circumradius 1 / 4.5 * 1.5 heights, centred.
-// The stone is lit well above the dark backdrop.
+// At 10 s the intro holds the stone still, face on and alone, 4.5 units from a camera of focal
+// length 1.5 picture heights: its silhouette is the girdle, a regular decagon of circumradius
+// 1 / 4.5 * 1.5 heights, centred. The stone is lit well above the dark backdrop.
 TEST(ShowFrame, StoneCoversItsProjectedDecagon) {
     draw_background_pass(10.0f);
     Image image = read_texture(pipeline().color_buffers[0]);
@@ -101,9 +90,8 @@ TEST(ShowFrame, StoneCoversItsProjectedDecagon) {
     EXPECT_NEAR(y_sum / area, GL_TEST_HEIGHT / 2.0, 0.5);
 }
 
-// The blur keeps the bright image's energy; "bloom" on with the blurred image
-// against a black bloom image: pixels around the climax's highlights gain
-// light and none lose any.
+// The blur keeps the bright image's energy; "bloom" on with the blurred image against a black
+// bloom image: pixels around the climax's highlights gain light and none lose any.
 TEST(ShowFrame, BloomKeepsTheEnergyAndBrightensAroundHighlights) {
     Pipeline& p = pipeline();
     draw_frame(30.5f);
@@ -123,11 +111,10 @@ TEST(ShowFrame, BloomKeepsTheEnergyAndBrightensAroundHighlights) {
     EXPECT_GT(brighter, static_cast<int>(with_bloom.size() / 10));
 }
 
-// Inside the stone (12 to 28 s), light split by the facets blends through
-// the hues: among the strongly coloured pixels with green in them, those
-// where green mixes with red or blue (yellows, cyans) outnumber the pure
-// greens by more than two to one (bands drawn in the primaries alone give
-// about three to two).
+// Inside the stone (12 to 28 s), light split by the facets blends through the hues: among the
+// strongly coloured pixels with green in them, those where green mixes with red or blue (yellows,
+// cyans) outnumber the pure greens by more than two to one (bands drawn in the primaries alone
+// give about three to two).
 TEST(ShowFrame, FireInsideTheStoneBlendsThroughTheHues) {
     Pipeline& p = pipeline();
     int pure_green = 0, blended = 0;

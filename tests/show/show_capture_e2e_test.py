@@ -2,7 +2,7 @@
 picture unlike the others', in composition and not only in colour (their
 edge maps do not correlate), the build-up inside the stone moves from its
 pavilion to the view up through its table, and the last seconds have faded
-to black."""
+to black; a capture from --start 30 begins with the whole run's frame 1800."""
 
 from itertools import combinations
 from statistics import correlation, mean, pstdev
@@ -45,6 +45,12 @@ def main():
         # From 56.5 s to the last frame: black but for a step of dither.
         for n in range(round(56.5 * 60) - 1, FRAMES):
             assert max(frame(n)) <= 2, (n, max(frame(n)))
+
+        # A frame depends on its time alone: --start 30 writes frame 1800 first, the whole run's.
+        with DataDir(capture=True) as started:
+            result = run_demo(ARGS + ["--start", "30", "--frames", "1"], started.path)
+            assert result.stdout.splitlines()[1:] == ["Write to capture/frame1800.bmp"], result
+            assert read_pixels(started.file("capture/frame1800.bmp")) == frame(1800), "differs"
 
 
 if __name__ == "__main__":

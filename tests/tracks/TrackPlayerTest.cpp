@@ -4,7 +4,6 @@
 
 #include <cmath>
 #include <fstream>
-#include <map>
 
 #include <gtest/gtest.h>
 
@@ -82,19 +81,6 @@ TEST(TrackPlayer, RecordingLeavesABrokenFileAsItIsAndWritesNoneThatWouldNotParse
     EXPECT_EQ(p.player.error_lines().at(0), p.path + ":1: unknown interpolation \"wobble\" (step, linear, smooth or ramp) (nothing recorded)");
 }
 
-// Files held in memory, as the page's editor holds them.
-struct MemoryFiles : FileSource {
-    std::map<std::string, std::string> texts;
-    FW::FileRead read(const std::string& path, std::string& bytes) override {
-        const auto text = texts.find(path);
-        return text == texts.end() ? FW::FileRead::missing : (bytes = text->second, FW::FileRead::ok);
-    }
-    std::string write(const std::string& path, const std::string& bytes) override {
-        texts[path] = bytes;
-        return "";
-    }
-};
-
 // K in the show's last half millisecond writes a key that parses; a yaw past half a turn goes on
 // from the yaw track's value (the camera reads back -160 for 200) instead of turning the long way.
 TEST(TrackPlayer, RecordedKeysStayInTheShowAndNearTheYawTrack) {
@@ -109,23 +95,3 @@ TEST(TrackPlayer, RecordedKeysStayInTheShowAndNearTheYawTrack) {
 }
 
 }  // namespace
-
-// Another source of file versions: the tracks load, reload and record through it and never touch the disk.
-TEST(TrackPlayer, ReadsAndRecordsThroughItsSourceOfFiles) {
-    MemoryFiles files;
-    const std::string path = testing::TempDir() + "memory-" + std::to_string(getpid()) + ".tracks";
-    files.texts[path] = "# kept\nglow 0 1\n";
-    TrackPlayer player;
-    player.files = &files;
-    ASSERT_TRUE(player.load(path)) << player.error;
-    files.texts[path] = "glow 0 4\n";
-    player.poll(1.0);
-    FW::Camera camera;
-    player.frame(0.0, camera);
-    EXPECT_FLOAT_EQ(player.values.at(0), 4.0f);
-    files.texts[path] = "# kept\nglow 0 1\n";
-    ASSERT_TRUE(player.record(2.0, camera)) << player.write_error;
-    EXPECT_EQ(files.texts[path].rfind("# kept\nglow 0 1\n", 0), 0u);
-    EXPECT_NE(files.texts[path].find("camera.x 2 "), std::string::npos);
-    EXPECT_NE(access(path.c_str(), F_OK), 0);
-}

@@ -14,10 +14,7 @@ TrackSet parse(const std::string& text) {
 
 // Two keys 10 -> 20 from 1 s to 3 s with each interpolation; u = 0.25 at 1.5 s.
 TEST(Tracks, EachInterpolationHoldsBeforeTheFirstAndAfterTheLastKey) {
-    struct Case {
-        const char* shape;
-        double at_u_quarter, at_u_half;
-    };
+    struct Case { const char* shape; double at_u_quarter, at_u_half; };
     const Case cases[] = {{"step", 10, 10},
                           {"linear", 12.5, 15},
                           {"", 12.5, 15},

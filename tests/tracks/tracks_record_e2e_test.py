@@ -7,8 +7,8 @@ import os
 import threading
 import time
 
-from demo_harness import (PLAIN_BACKGROUND, DataDir, close_window, find_window, finish, grab, press,
-                          start_demo, wait_for_output, xdotool)
+from demo_harness import (PLAIN_BACKGROUND, DataDir, demo_window, escape, grab, press,
+                          wait_for_output, xdotool)
 
 HEAD = "# my flight\nglow 0 1 # bright\n\nglow 20 0 smooth\n"
 ARGS = ["--windowed", "-w", "200", "-h", "120", "-n", "10", "--no-music", "--live", "--explore", "--start", "12",
@@ -40,9 +40,7 @@ with DataDir() as data:
     path = data.file("show.tracks")
     data.write("show.tracks", HEAD)
     data.write("shaders/background.frag", PLAIN_BACKGROUND)
-    proc = start_demo(ARGS, data.path)
-    try:
-        wid = find_window(proc)
+    with demo_window(ARGS, data) as (proc, wid):
         press(wid, "space", "m")
         xdotool("mousemove", "--window", wid, 150, 30)  # yaw -90, pitch 45 (mouse look)
         press(wid, "m")
@@ -71,8 +69,5 @@ with DataDir() as data:
         time.sleep(0.5)
         assert open(path).read() == before
         assert sum(p[0] >= 180 and p[1] <= 110 for row in grab(wid, data) for p in row) > 30, "no error drawn"
-        close_window(wid)
-        status, out, err = finish(proc)
-    finally:
-        proc.kill()
+        status, out, err = escape(proc, wid)
 assert status == 0, err

@@ -36,11 +36,15 @@ Module.page.frameDrawn = t => { drawn(t); Module.page.frameDrawn = drawn; window
 
 
 @contextlib.contextmanager
-def serve_site():
+def serve_site(live_root=None):
+    """scripts/web's server on a free port; with `live_root`, its live one (folders from there)."""
     assert os.path.exists(os.path.join(SITE_DIR, "index.html")), "no site: run scripts/web --build-only"
     script = importlib.machinery.SourceFileLoader("web_script", os.path.join(HERE, "../../scripts/web"))
-    handler = type("Quiet", (script.load_module().SiteHandler,), {"log_message": lambda *args: None})
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(handler, directory=SITE_DIR))
+    module = script.load_module()
+    base = module.LiveSiteHandler if live_root else module.SiteHandler
+    handler = functools.partial(type("Quiet", (base,), {"log_message": lambda *args: None}),
+                                directory=SITE_DIR, **({"root": live_root} if live_root else {}))
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
     threading.Thread(target=server.serve_forever, daemon=True).start()
     try:
         yield "http://127.0.0.1:%d/" % server.server_address[1]
@@ -92,6 +96,14 @@ def wait_for(driver, condition, timeout=120, what="condition"):
     demo = poll(lambda: (now := state()) and condition(now) and now, timeout)
     assert demo, "timed out waiting for %s: %r" % (what, state())
     return demo
+
+
+def play(driver, url, until, what="frames"):
+    """Loads `url`, presses Play once the page is ready; returns window.demo once `until` holds."""
+    driver.get(url)
+    wait_for(driver, lambda d: d["state"] == "ready", what="the page ready")
+    driver.execute_script("document.getElementById('play').click()")
+    return wait_for(driver, until, what=what)
 
 
 def canvas_pixels(driver, next_frame=False, timeout=60):

@@ -3,57 +3,33 @@ in the editor and saves on disk reach the picture, a broken edit keeps the last 
 marks its line, the editor keeps its keys, a tracks edit moves a uniform, K writes camera keys
 into the tracks tab, and a reload keeps the edits."""
 
-import contextlib
-import functools
 import http.client
-import http.server
-import importlib.machinery
 import os
+import pathlib
 import shutil
 import tempfile
-import threading
 import time
 
 from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.by import By
 
 from demo_harness import wait_for as poll
-from web_harness import HERE, SITE_DIR, canvas_pixels, chromium, wait_for
+from web_harness import HERE, canvas_pixels, chromium, play, serve_site, wait_for
 
 TRACKS = "tracks/flight.tracks"
 BACKGROUND = "shaders/background.frag"
 COMPOSITE = "shaders/bloom_final.frag"
 # The show's colour and bright part from one uniform that the tracks set.
-PROBE = """#version 330 core
-layout (location = 0) out vec4 FragColor;
-layout (location = 1) out vec4 BrightColor;
-uniform float probe;
-void main() {
-    FragColor = vec4(probe, 0.0, 0.0, 1.0);
-    BrightColor = vec4(0.0);
-}
-"""
+PROBE = ("#version 330 core\nlayout (location = 0) out vec4 FragColor;\n"
+         "layout (location = 1) out vec4 BrightColor;\nuniform float probe;\nvoid main() {\n"
+         "    FragColor = vec4(probe, 0.0, 0.0, 1.0);\n    BrightColor = vec4(0.0);\n}\n")
 # The composite showing only green.
 GREEN = "#version 330 core\nout vec4 FragColor;\nvoid main() { FragColor = vec4(0.0, 1.0, 0.0, 1.0); }\n"
 
 
-@contextlib.contextmanager
-def live_site(root):
-    script = importlib.machinery.SourceFileLoader("web_script", os.path.join(HERE, "../../scripts/web"))
-    quiet = type("Quiet", (script.load_module().LiveSiteHandler,), {"log_message": lambda *args: None})
-    handler = functools.partial(quiet, directory=SITE_DIR, root=root)
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
-    threading.Thread(target=server.serve_forever, daemon=True).start()
-    try:
-        yield "http://127.0.0.1:%d/" % server.server_address[1]
-    finally:
-        server.shutdown()
-
-
 def mean_rgb(driver):
     width, height, rgb = canvas_pixels(driver, next_frame=True)
-    count = width * height
-    return [sum(rgb[channel::3]) / count for channel in range(3)]
+    return [sum(rgb[channel::3]) / (width * height) for channel in range(3)]
 
 
 def wait_colour(driver, test, what):
@@ -64,13 +40,6 @@ def live(driver, script, *args):
     return driver.execute_script("return demo.live." + script, *args)
 
 
-def open_page(driver, url):
-    driver.get(url)
-    wait_for(driver, lambda d: d["state"] == "ready", what="the page ready")
-    driver.find_element(By.ID, "play").click()
-    wait_for(driver, lambda d: d["state"] == "playing" and d["time"] > 0, what="frames")
-
-
 def check_editor_keeps_its_keys(driver):
     """Space and I typed in the editor land in its text; the clock plays on. On the picture, Space
     pauses it and the music."""
@@ -79,8 +48,8 @@ def check_editor_keeps_its_keys(driver):
     before = driver.execute_script("return demo.time")
     ActionChains(driver).send_keys(" i").perform()
     assert " i" in live(driver, "read(arguments[0])", BACKGROUND)
-    poll(lambda: driver.execute_script("return demo.time") > before + 0.5, 10)
-    assert driver.execute_script("return demo.time") > before + 0.5, "the editor's Space paused the show"
+    assert poll(lambda: driver.execute_script("return demo.time") > before + 0.5, 10), \
+        "the editor's Space paused the show"
     ActionChains(driver).click(driver.find_element(By.ID, "canvas")).send_keys(" ").perform()
     time.sleep(1)
     paused_at = driver.execute_script("return demo.time")
@@ -107,8 +76,7 @@ def check_edits_and_errors(driver):
 
 def check_serving(base, root):
     """The live folders come from the checkout; a path that climbs out of them finds nothing."""
-    with open(os.path.join(root, "secret"), "w") as f:
-        f.write("not served")
+    pathlib.Path(root, "secret").write_text("not served")
     connection = http.client.HTTPConnection(base.split("/")[2])
     for path, status in (("/shaders/basic.vert", 200), ("/shaders/%2e%2e/secret", 404),
                          ("/shaders/../secret", 404)):
@@ -127,19 +95,17 @@ def check_recording(driver):
     text = poll(lambda: "camera.x" in (t := live(driver, "read(arguments[0])", TRACKS)) and t, 10)
     assert text and text.startswith("# kept\n") and "camera.pitch" in text, text
     driver.find_element(By.CSS_SELECTOR, "#live-buttons button").click()
-    with open(os.path.join(HERE, "../..", TRACKS)) as f:
-        assert live(driver, "read(arguments[0])", TRACKS) == f.read()
+    shipped = pathlib.Path(HERE, "../..", TRACKS).read_text()
+    assert live(driver, "read(arguments[0])", TRACKS) == shipped
 
 
 def check_disk(driver, root):
     """A save on disk reaches the page where it has no edits of the file; where it has, the page
     keeps them and offers the disk's."""
-    with open(os.path.join(root, COMPOSITE), "w") as f:
-        f.write(GREEN)
+    pathlib.Path(root, COMPOSITE).write_text(GREEN)
     wait_colour(driver, lambda c: c[1] > 200 and c[0] < 10, "the composite saved on disk")
     assert live(driver, "read(arguments[0])", COMPOSITE) == GREEN
-    with open(os.path.join(root, BACKGROUND), "w") as f:
-        f.write(PROBE)
+    pathlib.Path(root, BACKGROUND).write_text(PROBE)
     assert poll(lambda: "changed on disk" in driver.find_element(By.ID, "live-notes").text, 10)
     assert live(driver, "read(arguments[0])", BACKGROUND) != PROBE
     driver.find_element(By.CSS_SELECTOR, "#live-notes .live-note button").click()
@@ -151,17 +117,18 @@ def main():
     with tempfile.TemporaryDirectory() as root:
         for folder in ("shaders", "tracks"):
             shutil.copytree(os.path.join(HERE, "../..", folder), os.path.join(root, folder))
-        with live_site(root) as base, chromium(1000, 360) as driver:
+        with serve_site(root) as base, chromium(1000, 360) as driver:
             url = base + "?live&start=5&tracks=" + TRACKS
+            playing = lambda d: d["state"] == "playing" and d["time"] > 0
             check_serving(base, root)
             driver.get(base + "?live&tracks=tracks/../secret")
             assert "tracks/ folder" in wait_for(driver, lambda d: d["state"] == "error")["error"]
-            open_page(driver, url)
+            play(driver, url, playing)
             check_editor_keeps_its_keys(driver)
             check_edits_and_errors(driver)
             check_recording(driver)
             check_disk(driver, root)
-            open_page(driver, url)
+            play(driver, url, playing)
             assert live(driver, "read(arguments[0])", BACKGROUND) == PROBE + "// edited\n"
             assert "kept in this browser" in driver.find_element(By.ID, "live-notes").text
     print("ok")
