@@ -6,9 +6,13 @@
 class PollPace {
 public:
     double interval = 0.2;
-    double last_poll = -1.0e9;
+    // Long before any clock reading: the first look is due at once.
+    static constexpr double never = -1.0e9;
+    double last_poll = never;
     // True when `interval` has passed since the last look, which is then `now`.
     bool due(double now);
+    // The next look is due at once, whatever the pace (a new text from the page's editor).
+    void hurry() { last_poll = never; }
 };
 
 // A version that fails may be a save caught half-way: it is reported only

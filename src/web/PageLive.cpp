@@ -59,9 +59,9 @@ EMSCRIPTEN_KEEPALIVE void page_live_put(const char* path, const char* text) {
     // Looked at in the next frame rather than at the next poll's time.
     if (!attached)
         return;
-    attached->watch.pace.last_poll = -1.0e9;
+    attached->watch.pace.hurry();
     if (attached->tracks)
-        attached->tracks->pace.last_poll = -1.0e9;
+        attached->tracks->pace.hurry();
 }
 
 EMSCRIPTEN_KEEPALIVE const char* page_live_errors() {
