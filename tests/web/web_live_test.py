@@ -19,10 +19,11 @@ from web_harness import HERE, canvas_pixels, chromium, play, serve_site, wait_fo
 TRACKS = "tracks/flight.tracks"
 BACKGROUND = "shaders/background.frag"
 COMPOSITE = "shaders/bloom_final.frag"
-# The show's colour and bright part from one uniform that the tracks set.
+# The show's colour and bright part from one uniform that the tracks set; both opaque, since
+# blending stays on and a bright part of alpha 0 would leave the last one in place.
 PROBE = ("#version 330 core\nlayout (location = 0) out vec4 FragColor;\n"
          "layout (location = 1) out vec4 BrightColor;\nuniform float probe;\nvoid main() {\n"
-         "    FragColor = vec4(probe, 0.0, 0.0, 1.0);\n    BrightColor = vec4(0.0);\n}\n")
+         "    FragColor = vec4(probe, 0.0, 0.0, 1.0);\n    BrightColor = vec4(vec3(0.0), 1.0);\n}\n")
 # The composite showing only green.
 GREEN = "#version 330 core\nout vec4 FragColor;\nvoid main() { FragColor = vec4(0.0, 1.0, 0.0, 1.0); }\n"
 
@@ -66,7 +67,7 @@ def check_edits_and_errors(driver):
     wait_colour(driver, lambda c: max(c) < 10, "the probe shader without its track")
     live(driver, "write(arguments[0], arguments[1])", TRACKS, "probe 0 1\n")
     wait_colour(driver, lambda c: c[0] > 100 and c[1] < 10, "the probe's track at 1")
-    live(driver, "write(arguments[0], arguments[1])", BACKGROUND, PROBE.replace("vec4(0.0)", "vec4(0.0"))
+    live(driver, "write(arguments[0], arguments[1])", BACKGROUND, PROBE.replace("1.0);\n}", "1.0;\n}"))
     error = poll(lambda: live(driver, "errors[arguments[0]]", BACKGROUND), 30)
     assert error and "0:7:" in error, error
     marked = driver.find_elements(By.CSS_SELECTOR, "#live-editor .live-error-line")
