@@ -16,7 +16,8 @@ uniform sampler2D image;
 // shader down for filtered fetches in a loop whose count it does not know.
 vec3 pair_light(int pair) {
     vec2 offset = offsets[pair];
-    return textureLod(image, TexCoords + offset, 0.0).rgb + textureLod(image, TexCoords - offset, 0.0).rgb;
+    return textureLod(image, TexCoords + offset, 0.0).rgb
+         + textureLod(image, TexCoords - offset, 0.0).rgb;
 }
 
 void main()
