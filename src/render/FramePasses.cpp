@@ -85,8 +85,10 @@ void draw_blur_passes() {
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glUseProgram(pipeline.blur_program.handle);
     set_target_viewport(pipeline);
-    // Alternate the axes between the two ping-pong targets, each pass reading
-    // the previous one's result; the first reads the background's bright part.
+    // Alternate between the two ping-pong targets, each pass reading the
+    // previous one's result; the first reads the background's bright part.
+    // "horizontal" names the target, and the axis of a blur shader that
+    // spreads the light along one axis a pass (the demo's spreads it both ways).
     bool horizontal = true;
     for (int pass = 0; pass < blur_passes; ++pass) {
         glBindFramebuffer(GL_FRAMEBUFFER, pipeline.pingpong_FBO[horizontal]);
