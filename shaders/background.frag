@@ -387,7 +387,13 @@ vec3 trace_shot(Shot shot, bool field, int bounces) {
     candidate = field ? candidate : ((miss < 0.0 && along > 0.0) || camera_in ? 0 : 1);
     int candidates = field ? FIELD_SLABS : 1;
     bool done = candidate >= candidates || explore != 0;
-    for (int step = 0; step < MAX_EVENTS && !done; ++step) {
+    // The loop tests at its end: a software rasteriser runs one more round,
+    // with every pixel masked, past a test at the top that stops them all.
+    // (A block whose pixels are all done from the start makes one such round.)
+    int step = 0;
+    do {
+        if (done)
+            break;
         if (!inside) {
             // The next stone to try, and the ray in its frame.
             if (field)
@@ -459,7 +465,8 @@ vec3 trace_shot(Shot shot, bool field, int bounces) {
         int following = next_field_stone(met, candidate + 1);
         candidate = inside ? candidate : (field ? following : 1);
         done = (leaving && last) || candidate >= candidates;
-    }
+        ++step;
+    } while (step < MAX_EVENTS && !done);
     return hit ? color : shot.back;
 }
 
